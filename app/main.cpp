@@ -1,0 +1,7 @@
+#include "app/cpelko_app.h"
+
+int main(int argc, char **argv)
+{
+    CpelkoApp app(argc, argv);
+    return app.InitInstance();
+}
