@@ -1,0 +1,136 @@
+#include "records/chigh_scores_dlg.h"
+
+#include "res/control_ids.h"
+#include "res/dialog_templates.h"
+
+#include <QApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+namespace {
+
+// Dialog units of the template's font (base units 6 x 13) to pixels, edge by edge.
+int ToPxX(int du)
+{
+    return (2 * du * dialogs::kHighScoresDialog.baseX + 4) / 8;
+}
+int ToPxY(int du)
+{
+    return (2 * du * dialogs::kHighScoresDialog.baseY + 8) / 16;
+}
+
+QRect ToPixels(const dialogs::Control &c)
+{
+    const int left = ToPxX(c.x);
+    const int top = ToPxY(c.y);
+    return {left, top, ToPxX(c.x + c.w) - left, ToPxY(c.y + c.h) - top};
+}
+
+QString ToQString(std::u16string_view text)
+{
+    return QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+int RowOfNameBox(int id)
+{
+    for (int r = 0; r < ids::highscores::kRowCount; ++r) {
+        if (ids::highscores::NameBox(r) == id) {
+            return r;
+        }
+    }
+    return -1;
+}
+
+int RowOfScoreText(int id)
+{
+    const int r = id - ids::highscores::ScoreText(0);
+    return r >= 0 && r < ids::highscores::kRowCount ? r : -1;
+}
+
+} // namespace
+
+CHighScoresDlg::CHighScoresDlg(ProfileStore &store, QWidget *parent) : QDialog(parent), table_(store)
+{
+    const dialogs::Template &t = dialogs::kHighScoresDialog;
+    setWindowTitle(ToQString(t.caption));
+    setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
+    setFixedSize(ToPxX(t.width), ToPxY(t.height));
+
+    for (const dialogs::Control &c : t.controls) {
+        QWidget *widget = nullptr;
+        if (c.kind == dialogs::Kind::DefaultButton) {
+            ok_ = new QPushButton(ToQString(c.caption), this);
+            ok_->setDefault(true);
+            connect(ok_, &QPushButton::clicked, this, &QDialog::accept);
+            widget = ok_;
+        } else if (c.kind == dialogs::Kind::Edit) {
+            const int row = RowOfNameBox(c.id);
+            auto *box = new QLineEdit(this);
+            box->setEnabled(false);
+            // textEdited fires for the learner's edits only, never for setText.
+            connect(box, &QLineEdit::textEdited, this, [this, row](const QString &text) { OnNameChange(row, text); });
+            nameBoxes_[static_cast<std::size_t>(row)] = box;
+            widget = box;
+        } else {
+            auto *label = new QLabel(ToQString(c.caption), this);
+            label->setTextFormat(Qt::PlainText);
+            label->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+            const int row = RowOfScoreText(c.id);
+            if (row >= 0) {
+                scoreTexts_[static_cast<std::size_t>(row)] = label;
+            }
+            widget = label;
+        }
+        widget->setObjectName(QString::number(c.id));
+        widget->setGeometry(ToPixels(c));
+    }
+}
+
+void CHighScoresDlg::SetCandidate(std::int64_t span, std::int32_t correct, std::int32_t tries)
+{
+    table_.SetCandidate(span, correct, tries);
+}
+
+void CHighScoresDlg::OnInitDialog()
+{
+    if (initialised_) {
+        return;
+    }
+    initialised_ = true;
+    table_.LoadAndMerge();
+    ShowRows();
+    ok_->setFocus();
+}
+
+void CHighScoresDlg::showEvent(QShowEvent *event)
+{
+    OnInitDialog();
+    QDialog::showEvent(event);
+}
+
+void CHighScoresDlg::ShowRows()
+{
+    const auto rows = table_.ShowRows();
+    for (int r = 0; r < HighScoreTable::kRows; ++r) {
+        const auto &view = rows[static_cast<std::size_t>(r)];
+        QLineEdit *box = nameBoxes_[static_cast<std::size_t>(r)];
+        box->setText(ToQString(view.title));
+        box->setEnabled(view.enabled);
+        if (view.enabled) {
+            // Caret at the start, nothing selected; the focus stays on OK.
+            box->deselect();
+            box->setCursorPosition(0);
+        }
+        scoreTexts_[static_cast<std::size_t>(r)]->setText(ToQString(view.scoreText));
+    }
+}
+
+void CHighScoresDlg::OnNameChange(int row, const QString &text)
+{
+    if (row != table_.insertRow()) {
+        return;
+    }
+    table_.OnNameChange(
+        std::u16string_view(reinterpret_cast<const char16_t *>(text.utf16()), static_cast<std::size_t>(text.size())));
+}
