@@ -1,4 +1,4 @@
-#include "app/cpelko_app.h"
+#include "app/c_pelko_app.h"
 
 int main(int argc, char **argv)
 {

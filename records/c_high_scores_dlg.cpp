@@ -1,4 +1,4 @@
-#include "records/chigh_scores_dlg.h"
+#include "records/c_high_scores_dlg.h"
 
 #include "res/control_ids.h"
 #include "res/dialog_templates.h"

@@ -1,0 +1,79 @@
+#include "app/c_about_dlg.h"
+
+#include "app/dialog_layout.h"
+#include "records/c_high_scores_dlg.h"
+#include "records/reset_times.h"
+#include "res/control_ids.h"
+
+#include <QIcon>
+#include <QLabel>
+#include <QPushButton>
+
+namespace {
+QString ToQString(std::u16string_view text)
+{
+    return QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size()));
+}
+} // namespace
+
+CAboutDlg::CAboutDlg(ProfileStore &store, WindowServices &window, DrillEngine *mainWindow, QWidget *parent)
+    : QDialog(parent), store_(store), window_(window), mainWindow_(mainWindow)
+{
+    const dialogs::Template &t = dialogs::kAboutDialog;
+    const DialogLayout layout(t);
+    setWindowTitle(ToQString(t.caption));
+    setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
+    setFont(layout.Font());
+    setFixedSize(layout.ClientSize());
+
+    for (const dialogs::Control &c : t.controls) {
+        const QRect rect = layout.ToPixels(c);
+        QWidget *widget = nullptr;
+        switch (c.kind) {
+        case dialogs::Kind::Icon: {
+            auto *icon = new QLabel(this);
+            icon->setPixmap(QIcon(QStringLiteral(":/pelko/pelko.svg")).pixmap(32, 32));
+            icon->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+            widget = icon;
+            break;
+        }
+        case dialogs::Kind::Static: {
+            auto *label = new QLabel(ToQString(c.caption), this);
+            label->setTextFormat(Qt::PlainText);
+            widget = label;
+            break;
+        }
+        default: {
+            auto *button = new QPushButton(ToQString(c.caption), this);
+            if (c.id == ids::about::kOk) {
+                button->setDefault(true);
+                connect(button, &QPushButton::clicked, this, &QDialog::accept);
+            } else if (c.id == ids::about::kResetTimes) {
+                connect(button, &QPushButton::clicked, this, &CAboutDlg::ResetTimes);
+            } else if (c.id == ids::about::kHighScores) {
+                connect(button, &QPushButton::clicked, this, &CAboutDlg::OnHighScores);
+            }
+            widget = button;
+            break;
+        }
+        }
+        if (c.id > 0) {
+            widget->setObjectName(QString::number(c.id));
+        }
+        widget->setGeometry(rect);
+    }
+}
+
+void CAboutDlg::OnHighScores()
+{
+    // The About dialog goes away first; closing the table returns to the main window.
+    accept();
+    CHighScoresDlg table(store_, parentWidget());
+    table.SetNoCandidate();
+    table.exec();
+}
+
+void CAboutDlg::ResetTimes()
+{
+    ::ResetTimes(store_, window_, mainWindow_);
+}

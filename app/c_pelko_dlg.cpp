@@ -1,0 +1,402 @@
+#include "app/c_pelko_dlg.h"
+
+#include "app/c_about_dlg.h"
+#include "app/dialog_layout.h"
+#include "app/tab_control.h"
+#include "controls/c_answer_button.h"
+#include "controls/c_level_button.h"
+#include "controls/c_marked_bar.h"
+#include "controls/c_progress_bar.h"
+#include "controls/c_title_bar.h"
+#include "controls/c_total_bar.h"
+#include "controls/window_backdrop.h"
+#include "records/c_high_scores_dlg.h"
+#include "res/control_ids.h"
+#include "res/strings.h"
+
+#include <QApplication>
+#include <QContextMenuEvent>
+#include <QDateTime>
+#include <QHeaderView>
+#include <QIcon>
+#include <QLabel>
+#include <QMenu>
+#include <QMessageBox>
+#include <QPainter>
+#include <QPushButton>
+#include <QTreeWidget>
+
+// Resources live in a static library; registering them here keeps the linker from dropping them.
+static void InitPelkoResources()
+{
+    Q_INIT_RESOURCE(pelko);
+}
+
+namespace {
+
+using namespace ids::main;
+
+constexpr int kDrillTickMs = 200;
+constexpr char kTextProperty[] = "pelkoText";
+
+QString ToQString(std::u16string_view text)
+{
+    return QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+std::u16string ToU16(const QString &text)
+{
+    return {reinterpret_cast<const char16_t *>(text.utf16()), static_cast<std::size_t>(text.size())};
+}
+
+int AnswerIndex(int id)
+{
+    for (int k = 0; k < 4; ++k) {
+        if (kAnswers[static_cast<std::size_t>(k)] == id) {
+            return k;
+        }
+    }
+    return -1;
+}
+
+int LevelOfButton(int id)
+{
+    for (int n = 1; n <= 20; ++n) {
+        if (kLevelButtons[static_cast<std::size_t>(n - 1)] == id) {
+            return n;
+        }
+    }
+    return 0;
+}
+
+QTreeWidget *MakeList(QWidget *parent)
+{
+    auto *list = new QTreeWidget(parent);
+    list->setColumnCount(1);
+    list->setRootIsDecorated(false);
+    list->setUniformRowHeights(true);
+    list->setSelectionBehavior(QAbstractItemView::SelectRows);
+    list->setSelectionMode(QAbstractItemView::SingleSelection);
+    list->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    list->header()->setStretchLastSection(false);
+    list->header()->setSectionsMovable(false);
+    return list;
+}
+
+} // namespace
+
+CpelkoDlg::CpelkoDlg(ProfileStore &store, QWidget *parent) : QDialog(parent), store_(store), engine_(*this, store)
+{
+    InitPelkoResources();
+    drillTimer_.setInterval(kDrillTickMs);
+    drillTimer_.setTimerType(Qt::CoarseTimer);
+    connect(&drillTimer_, &QTimer::timeout, this, [this] { engine_.OnDrillTimer(); });
+    CreateControls();
+    OnInitDialog();
+}
+
+CpelkoDlg::~CpelkoDlg() = default;
+
+void CpelkoDlg::CreateControls()
+{
+    const dialogs::Template &t = dialogs::kMainDialog;
+    const DialogLayout layout(t);
+    setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint
+                   | Qt::WindowCloseButtonHint);
+    setFont(layout.Font());
+    setFixedSize(layout.ClientSize());
+    setWindowTitle(ToQString(t.caption));
+    // The backdrop covers the whole client area at every paint.
+    setAttribute(Qt::WA_OpaquePaintEvent);
+
+    for (const dialogs::Control &c : t.controls) {
+        QWidget *widget = nullptr;
+        const QString caption = ToQString(c.caption);
+        const int answer = AnswerIndex(c.id);
+        const int level = LevelOfButton(c.id);
+        if (answer >= 0) {
+            auto *button = new CAnswerButton(&engine_.answerFace(answer), this);
+            connect(button, &QPushButton::clicked, this, [this, answer] { engine_.AnswerClicked(answer); });
+            widget = button;
+        } else if (level > 0) {
+            auto *button = new CLevelButton(level, &store_, this);
+            connect(button, &QPushButton::clicked, this, [this, level] { engine_.SelectLevel(level); });
+            widget = button;
+        } else {
+            switch (c.id) {
+            case kExit:
+            case kStartPractise:
+            case kSpeedChallenge:
+            case kReview:
+            case kAbout: {
+                auto *button = new CAnswerButton(&commandFace_, this);
+                if (c.id == kExit) {
+                    button->setDefault(true);
+                    connect(button, &QPushButton::clicked, this, &QDialog::accept);
+                } else if (c.id == kStartPractise) {
+                    connect(button, &QPushButton::clicked, this, [this] { engine_.StartDrill(); });
+                } else if (c.id == kSpeedChallenge) {
+                    connect(button, &QPushButton::clicked, this, [this] { engine_.StartSpeedChallenge(); });
+                } else if (c.id == kReview) {
+                    connect(button, &QPushButton::clicked, this, [this] { engine_.StartReview(); });
+                } else {
+                    connect(button, &QPushButton::clicked, this, &CpelkoDlg::OnAboutButton);
+                }
+                widget = button;
+                break;
+            }
+            case kWordDisplay:
+            case kStatus: {
+                auto *label = new QLabel(this);
+                label->setTextFormat(Qt::PlainText);
+                label->setWordWrap(true);
+                if (c.id == kWordDisplay) {
+                    label->setAlignment(Qt::AlignCenter);
+                    label->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+                    label->setAutoFillBackground(true);
+                } else {
+                    label->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+                    label->setAttribute(Qt::WA_TransparentForMouseEvents);
+                }
+                widget = label;
+                break;
+            }
+            case kAnswerLog:
+            case kResultsList:
+                widget = MakeList(this);
+                break;
+            case kTabs:
+                tabs_ = new TabControl(this);
+                tabs_->setFocusPolicy(Qt::NoFocus);
+                widget = tabs_;
+                break;
+            case kProgress:
+                widget = new CProgressBar(&engine_.progress(), this);
+                break;
+            case kMarked:
+                widget = new CMarkedBar(&engine_.marked(), this);
+                break;
+            case kLevelTitle:
+                widget = new CTitleBar(&engine_.levelTitle(), this);
+                break;
+            case kClock:
+                widget = new CTitleBar(&engine_.clock(), this);
+                break;
+            case kTotal:
+                widget = new CTotalBar(&store_, this);
+                break;
+            default:
+                continue;
+            }
+        }
+        widget->setObjectName(QString::number(c.id));
+        widget->setGeometry(layout.ToPixels(c));
+        controls_[c.id] = widget;
+        SetControlText(c.id, c.caption);
+    }
+}
+
+void CpelkoDlg::OnInitDialog()
+{
+    engine_.InitDialogState();
+
+    QTreeWidget *log = List(kAnswerLog);
+    QTreeWidget *results = List(kResultsList);
+    log->setHeaderLabels({QStringLiteral("... ")});
+    results->setHeaderLabels({QStringLiteral("...")});
+    log->header()->resizeSection(0, 480);
+    results->header()->resizeSection(0, 480);
+    results->hide();
+    log->show();
+
+    tabs_->addTab(new QWidget, QStringLiteral("  Answer Log   "));
+    tabs_->addTab(new QWidget, QStringLiteral("  Results      "));
+    connect(tabs_, &QTabWidget::currentChanged, this, &CpelkoDlg::OnTabSelChange);
+    OnTabSelChange();
+
+    SetControlText(kWordDisplay, u"Press start button to begin.");
+    for (int id : kAnswers) {
+        SetControlText(id, u" - ");
+    }
+    engine_.ShowLevelResults();
+
+    QIcon icon;
+    for (int size : {16, 32, 48}) {
+        icon.addFile(QStringLiteral(":/pelko/pelko-%1.png").arg(size), QSize(size, size));
+    }
+    setWindowIcon(icon);
+    setWindowTitle(QString::fromUtf16(strings::kWindowCaption));
+    controls_.at(kExit)->setFocus();
+}
+
+QWidget *CpelkoDlg::control(int id) const
+{
+    const auto it = controls_.find(id);
+    return it == controls_.end() ? nullptr : it->second;
+}
+
+QTreeWidget *CpelkoDlg::List(int id) const
+{
+    return qobject_cast<QTreeWidget *>(control(id));
+}
+
+void CpelkoDlg::SetControlText(int id, std::u16string_view text)
+{
+    QWidget *widget = control(id);
+    if (widget == nullptr) {
+        return;
+    }
+    const QString value = ToQString(text);
+    // The window text is kept whole; a label shows line breaks as one break.
+    widget->setProperty(kTextProperty, value);
+    if (auto *button = qobject_cast<QAbstractButton *>(widget)) {
+        button->setText(value);
+    } else if (auto *label = qobject_cast<QLabel *>(widget)) {
+        QString shown = value;
+        shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+        label->setText(shown);
+    }
+}
+
+std::u16string CpelkoDlg::GetControlText(int id) const
+{
+    const QWidget *widget = control(id);
+    return widget == nullptr ? std::u16string() : ToU16(widget->property(kTextProperty).toString());
+}
+
+void CpelkoDlg::ShowControl(int id, bool show)
+{
+    if (QWidget *widget = control(id)) {
+        widget->setVisible(show);
+    }
+}
+
+void CpelkoDlg::EnableControl(int id, bool enable)
+{
+    if (QWidget *widget = control(id)) {
+        widget->setEnabled(enable);
+    }
+}
+
+void CpelkoDlg::InvalidateControl(int id, bool /*erase*/)
+{
+    // The painted controls never erase, so both kinds of request are one repaint.
+    if (QWidget *widget = control(id)) {
+        widget->update();
+    }
+}
+
+void CpelkoDlg::SetDrillTimer()
+{
+    drillTimer_.start();
+}
+
+void CpelkoDlg::KillDrillTimer()
+{
+    drillTimer_.stop();
+}
+
+void CpelkoDlg::ListInsertTop(int listId, std::u16string_view text)
+{
+    if (QTreeWidget *list = List(listId)) {
+        list->insertTopLevelItem(0, new QTreeWidgetItem(QStringList {ToQString(text)}));
+    }
+}
+
+void CpelkoDlg::ListEnsureTopVisible(int listId)
+{
+    if (QTreeWidget *list = List(listId); list != nullptr && list->topLevelItemCount() > 0) {
+        list->scrollToItem(list->topLevelItem(0));
+    }
+}
+
+void CpelkoDlg::ListDeleteAll(int listId)
+{
+    if (QTreeWidget *list = List(listId)) {
+        list->clear();
+    }
+}
+
+int CpelkoDlg::ListRowCount(int listId) const
+{
+    const QTreeWidget *list = List(listId);
+    return list == nullptr ? 0 : list->topLevelItemCount();
+}
+
+void CpelkoDlg::SelectTab(int index)
+{
+    // A selection from code runs no handler; the engine swaps the lists itself.
+    const QSignalBlocker blocker(tabs_);
+    tabs_->setCurrentIndex(index);
+}
+
+void CpelkoDlg::RunHighScores(std::int64_t span, std::int32_t correct, std::int32_t tries)
+{
+    QWidget *owner = QApplication::activeModalWidget();
+    CHighScoresDlg dialog(store_, owner != nullptr ? owner : this);
+    dialog.SetCandidate(span, correct, tries);
+    dialog.exec();
+}
+
+bool CpelkoDlg::AskYesNo(std::u16string_view text)
+{
+    QWidget *owner = QApplication::activeModalWidget();
+    QMessageBox box(QMessageBox::Critical, QString::fromUtf16(strings::kMessageBoxTitle), ToQString(text),
+                    QMessageBox::Yes | QMessageBox::No, owner != nullptr ? owner : this);
+    return box.exec() == QMessageBox::Yes;
+}
+
+std::int64_t CpelkoDlg::Now() const
+{
+    return clock_ ? clock_() : QDateTime::currentSecsSinceEpoch();
+}
+
+void CpelkoDlg::OnAboutButton()
+{
+    CAboutDlg about(store_, *this, &engine_, this);
+    about.exec();
+}
+
+void CpelkoDlg::OnSysCommand(int command)
+{
+    if ((command & ~0xF) == kSysCommandAbout) {
+        OnAboutButton();
+    }
+}
+
+void CpelkoDlg::OnTabSelChange()
+{
+    listRect_ = tabs_->DisplayArea().translated(tabs_->geometry().topLeft());
+    QWidget *log = control(kAnswerLog);
+    QWidget *results = control(kResultsList);
+    const bool showLog = tabs_->currentIndex() == 0;
+    for (QWidget *list : {results, log}) {
+        list->setGeometry(listRect_);
+        list->raise();
+    }
+    results->setVisible(!showLog);
+    log->setVisible(showLog);
+}
+
+void CpelkoDlg::paintEvent(QPaintEvent * /*event*/)
+{
+    QPainter painter(this);
+    painter.drawImage(0, 0, WindowBackdrop::Render(size(), devicePixelRatioF()));
+}
+
+void CpelkoDlg::showEvent(QShowEvent *event)
+{
+    QDialog::showEvent(event);
+    // The style is final once shown; lay the lists onto the tab area again.
+    OnTabSelChange();
+}
+
+void CpelkoDlg::contextMenuEvent(QContextMenuEvent *event)
+{
+    // Stands in for the window's system menu, which Linux desktops keep to themselves.
+    QMenu menu(this);
+    QAction *about = menu.addAction(QString::fromUtf16(strings::kAboutMenuItem));
+    if (menu.exec(event->globalPos()) == about) {
+        OnSysCommand(kSysCommandAbout);
+    }
+}

@@ -1,0 +1,76 @@
+#pragma once
+
+#include "drill/display_state.h"
+#include "drill/drill_engine.h"
+#include "drill/window_services.h"
+
+#include <QDialog>
+#include <QRect>
+#include <QTimer>
+
+#include <array>
+#include <functional>
+#include <map>
+
+class ProfileStore;
+class QTreeWidget;
+class TabControl;
+
+// The program's only window. It owns the engine and every control, lays the
+// controls out from their template and carries out what the engine asks of
+// the window.
+class CpelkoDlg : public QDialog, public WindowServices
+{
+    Q_OBJECT
+public:
+    explicit CpelkoDlg(ProfileStore &store, QWidget *parent = nullptr);
+    ~CpelkoDlg() override;
+
+    DrillEngine &engine() { return engine_; }
+    // The control with a template id, or nullptr.
+    QWidget *control(int id) const;
+    // Tests replace the calendar clock.
+    void setClock(std::function<std::int64_t()> clock) { clock_ = std::move(clock); }
+
+    // WindowServices
+    void SetControlText(int id, std::u16string_view text) override;
+    std::u16string GetControlText(int id) const override;
+    void ShowControl(int id, bool show) override;
+    void EnableControl(int id, bool enable) override;
+    void InvalidateControl(int id, bool erase) override;
+    void SetDrillTimer() override;
+    void KillDrillTimer() override;
+    void ListInsertTop(int listId, std::u16string_view text) override;
+    void ListEnsureTopVisible(int listId) override;
+    void ListDeleteAll(int listId) override;
+    int ListRowCount(int listId) const override;
+    void SelectTab(int index) override;
+    void RunHighScores(std::int64_t span, std::int32_t correct, std::int32_t tries) override;
+    bool AskYesNo(std::u16string_view text) override;
+    std::int64_t Now() const override;
+
+    void OnAboutButton();
+    void OnSysCommand(int command);
+    void OnTabSelChange();
+    bool drillTimerActive() const { return drillTimer_.isActive(); }
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+    void showEvent(QShowEvent *event) override;
+    void contextMenuEvent(QContextMenuEvent *event) override;
+
+private:
+    void CreateControls();
+    void OnInitDialog();
+    QTreeWidget *List(int id) const;
+
+    ProfileStore &store_;
+    DrillEngine engine_;
+    // The five command buttons share the answer buttons' painter; their flags stay 0.
+    AnswerFace commandFace_;
+    QTimer drillTimer_;
+    std::map<int, QWidget *> controls_;
+    TabControl *tabs_ = nullptr;
+    QRect listRect_;
+    std::function<std::int64_t()> clock_;
+};
