@@ -1,0 +1,88 @@
+#include "vocab/level.h"
+#include "vocab/word_table.h"
+
+#include "word_text.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+using namespace vocab_test;
+
+namespace {
+
+void ExpectFreshTable(const WordTable &table)
+{
+    for (int w = WordTable::kFirstWord; w <= WordTable::kLastWord; ++w) {
+        const WordEntry &entry = table[w];
+        ASSERT_EQ(entry.french, Row(w).french) << "word " << w;
+        ASSERT_EQ(entry.english, Row(w).english) << "word " << w;
+        ASSERT_EQ(entry.correct, 0) << "word " << w;
+        ASSERT_EQ(entry.pending, 1) << "word " << w;
+    }
+}
+
+} // namespace
+
+TEST(WordTable, ResetFillsEveryRowFromTheList)
+{
+    auto table = std::make_unique<WordTable>();
+    table->ResetWordTable();
+    ExpectFreshTable(*table);
+    // Slot 0 holds no word.
+    EXPECT_TRUE((*table)[0].french.empty());
+    EXPECT_TRUE((*table)[0].english.empty());
+}
+
+TEST(WordTable, ResetUndoesEveryChangeOfTheLastDrill)
+{
+    auto table = std::make_unique<WordTable>();
+    table->ResetWordTable();
+    for (int w = WordTable::kFirstWord; w <= WordTable::kLastWord; ++w) {
+        WordEntry &entry = (*table)[w];
+        if (w % 2 == 0) {
+            entry.correct = 1;
+            entry.pending = 0;
+        }
+        entry.french += u"x";
+        entry.english.clear();
+    }
+    table->ResetWordTable();
+    ExpectFreshTable(*table);
+}
+
+TEST(WordTable, RowsKeepTheirWhiteSpaceAndAccents)
+{
+    auto table = std::make_unique<WordTable>();
+    table->ResetWordTable();
+    const WordTable &t = *table;
+    EXPECT_EQ(t[1].french, u"     le   ");
+    EXPECT_EQ(t[1].english, u"    the");
+    EXPECT_EQ(t[4].french, u"\tp\u00E8re\t ");
+    EXPECT_EQ(t[4].french[2], u'\u00E8');
+    EXPECT_EQ(Trim(t[435].french), u"soeur");
+    EXPECT_EQ(Trim(t[435].english), u"sister");
+    EXPECT_EQ(t[932].french, u"\tprobablement");
+    EXPECT_EQ(Trim(t[932].french), u"probablement");
+    EXPECT_EQ(t[765].english, u"   \tFriday\t");
+    EXPECT_EQ(t[966].english, u"   \tMonday\t");
+}
+
+TEST(Level, BoundsFollowTheLevelNumber)
+{
+    for (int n = 1; n <= Level::kCount; ++n) {
+        const Level level = Level::FromNumber(n);
+        EXPECT_EQ(level.number, n);
+        EXPECT_EQ(level.firstWord, 50 * (n - 1) + 1) << "level " << n;
+        EXPECT_EQ(level.lastWord, 50 * n) << "level " << n;
+    }
+    EXPECT_EQ(Level::FromNumber(20).lastWord, WordTable::kLastWord);
+}
+
+TEST(Level, TitleNamesTheWordRange)
+{
+    EXPECT_EQ(Level::FromNumber(1).Title(), u"       French Vocabulary (1 - 50)");
+    EXPECT_EQ(Level::FromNumber(2).Title(), u"       French Vocabulary (51 - 100)");
+    EXPECT_EQ(Level::FromNumber(10).Title(), u"       French Vocabulary (451 - 500)");
+    EXPECT_EQ(Level::FromNumber(20).Title(), u"       French Vocabulary (951 - 1000)");
+}
