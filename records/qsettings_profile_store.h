@@ -2,8 +2,10 @@
 
 #include "records/profile_store.h"
 
+#include <QHash>
 #include <QSettings>
 #include <QString>
+#include <QVariant>
 
 #include <memory>
 
@@ -31,5 +33,22 @@ public:
     QString fileName() const;
 
 private:
+    void checkReadable();
+    bool setAsideUnreadable();
+    std::unique_ptr<QSettings> openSettings() const;
+    void renewSettings();
+    void write(std::string_view section, std::string_view entry, const QVariant &value);
+    void reportFailedWrite(const char *why);
+    void syncDirectory() const;
+    const QVariant *unsaved(const QString &key) const;
+
+    // The INI file of the path constructor; empty for the native profile.
+    QString iniPath_;
     std::unique_ptr<QSettings> settings_;
+    // The file was there but could not be parsed or read: it is moved aside
+    // before the first write, and reads give the defaults until then.
+    bool unreadable_ = false;
+    // Values whose write failed: still read back for the rest of this run.
+    QVariantHash unsaved_;
+    bool warned_ = false;
 };
