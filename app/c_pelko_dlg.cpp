@@ -24,6 +24,7 @@
 #include <QMessageBox>
 #include <QPainter>
 #include <QPushButton>
+#include <QShortcut>
 #include <QTreeWidget>
 
 // Resources live in a static library; registering them here keeps the linker from dropping them.
@@ -196,6 +197,25 @@ void CpelkoDlg::CreateControls()
     }
 }
 
+void CpelkoDlg::BindAnswerKeys()
+{
+    // 1-4 (top row or keypad) press the answer buttons, through the buttons'
+    // own click so that every rule of a click holds. Shortcuts come before the
+    // lists' type-ahead search, so they work whatever has the focus.
+    for (int k = 0; k < 4; ++k) {
+        const auto key = static_cast<Qt::Key>(Qt::Key_1 + k);
+        for (const QKeySequence &sequence : {QKeySequence(key), QKeySequence(Qt::KeypadModifier | key)}) {
+            auto *shortcut = new QShortcut(sequence, this);
+            connect(shortcut, &QShortcut::activated, this, [this, k] {
+                auto *button = qobject_cast<QAbstractButton *>(control(kAnswers[static_cast<std::size_t>(k)]));
+                if (button != nullptr && button->isVisible() && button->isEnabled()) {
+                    button->click();
+                }
+            });
+        }
+    }
+}
+
 void CpelkoDlg::OnInitDialog()
 {
     engine_.InitDialogState();
@@ -225,6 +245,7 @@ void CpelkoDlg::OnInitDialog()
         icon.addFile(QStringLiteral(":/pelko/pelko-%1.png").arg(size), QSize(size, size));
     }
     setWindowIcon(icon);
+    BindAnswerKeys();
     setWindowTitle(QString::fromUtf16(strings::kWindowCaption));
     controls_.at(kExit)->setFocus();
 }

@@ -62,6 +62,7 @@ protected:
 private:
     void CreateControls();
     void OnInitDialog();
+    void BindAnswerKeys();
     QTreeWidget *List(int id) const;
 
     ProfileStore &store_;

@@ -233,6 +233,26 @@ TEST_F(MainDialogTest, TabsSwapTheListsByClickButNotFromCode)
     EXPECT_FALSE(results->isVisible());
 }
 
+TEST_F(MainDialogTest, DigitKeysPressTheAnswerButtons)
+{
+    Click(kStartPractise);
+    QApplication::setActiveWindow(dialog.get());
+    List(kAnswerLog)->setFocus(); // the list's type-ahead must not swallow the digits
+    const int slot = engine().session().answerSlot;
+    QTest::keyClick(QApplication::focusWidget(), static_cast<Qt::Key>(Qt::Key_1 + slot), Qt::KeypadModifier);
+    ASSERT_EQ(List(kAnswerLog)->topLevelItemCount(), 1);
+    EXPECT_EQ(List(kAnswerLog)->topLevelItem(0)->text(0), QStringLiteral(" Correct"));
+    // Paused after the answer: a key is ignored like a click.
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_1);
+    EXPECT_EQ(List(kAnswerLog)->topLevelItemCount(), 1);
+
+    // In Review, 2 belongs to a hidden button and does nothing.
+    Click(kReview);
+    const int shown = engine().session().currentWord;
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_2);
+    EXPECT_EQ(engine().session().currentWord, shown);
+}
+
 // Opens About, presses "Reset Times" and answers the question.
 void ResetTimesThroughAbout(CpelkoDlg &dialog, QMessageBox::StandardButton answer)
 {
