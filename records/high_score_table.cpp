@@ -73,8 +73,14 @@ std::array<HighScoreTable::RowView, HighScoreTable::kRows> HighScoreTable::ShowR
         RowView &view = views[static_cast<std::size_t>(r)];
         view.title = entry.title;
         if (entry.correct > 0) {
-            view.scoreText = Widen(" " + std::to_string(entry.correct) + " of " + std::to_string(entry.tries)
-                                   + " Correct in " + std::to_string(StoredSpan(entry.span)) + " seconds");
+            std::string text = " ";
+            text += std::to_string(entry.correct);
+            text += " of ";
+            text += std::to_string(entry.tries);
+            text += " Correct in ";
+            text += std::to_string(StoredSpan(entry.span));
+            text += " seconds";
+            view.scoreText = Widen(text);
         } else {
             view.scoreText = u"-";
         }

@@ -1,0 +1,132 @@
+// The drill engine alone: a window that does nothing and a profile in memory.
+#include "drill/drill_engine.h"
+
+#include <benchmark/benchmark.h>
+
+#include <map>
+#include <string>
+
+namespace {
+
+class NullWindow : public WindowServices
+{
+public:
+    void SetControlText(int, std::u16string_view) override { }
+    std::u16string GetControlText(int) const override { return {}; }
+    void ShowControl(int, bool) override { }
+    void EnableControl(int, bool) override { }
+    void InvalidateControl(int, bool) override { }
+    void SetDrillTimer() override { }
+    void KillDrillTimer() override { }
+    void ListInsertTop(int, std::u16string_view) override { ++rows; }
+    void ListEnsureTopVisible(int) override { }
+    void ListDeleteAll(int) override { rows = 0; }
+    int ListRowCount(int) const override { return rows; }
+    void SelectTab(int) override { }
+    void RunHighScores(std::int64_t, std::int32_t, std::int32_t) override { }
+    bool AskYesNo(std::u16string_view) override { return false; }
+    std::int64_t Now() const override { return now; }
+
+    int rows = 0;
+    std::int64_t now = 1'700'000'000;
+};
+
+class MemoryStore : public ProfileStore
+{
+public:
+    std::int32_t GetProfileInt(std::string_view, std::string_view entry, std::int32_t defaultValue) const override
+    {
+        const auto it = ints_.find(std::string(entry));
+        return it == ints_.end() ? defaultValue : it->second;
+    }
+    std::u16string GetProfileString(std::string_view, std::string_view entry,
+                                    std::u16string_view defaultValue) const override
+    {
+        const auto it = strings_.find(std::string(entry));
+        return it == strings_.end() || it->second.empty() ? std::u16string(defaultValue) : it->second;
+    }
+    void WriteProfileInt(std::string_view, std::string_view entry, std::int32_t value) override
+    {
+        ints_[std::string(entry)] = value;
+    }
+    void WriteProfileString(std::string_view, std::string_view entry, std::u16string_view value) override
+    {
+        strings_[std::string(entry)] = std::u16string(value);
+    }
+
+private:
+    std::map<std::string, std::int32_t> ints_;
+    std::map<std::string, std::u16string> strings_;
+};
+
+struct Rig
+{
+    Rig() { engine.InitDialogState(); }
+    NullWindow window;
+    MemoryStore store;
+    DrillEngine engine {window, store};
+};
+
+// A tick of a running practise drill between answers: credit, clock text, repaint requests.
+void BM_Tick(benchmark::State &state)
+{
+    Rig rig;
+    rig.engine.StartDrill();
+    for (auto _ : state) {
+        rig.engine.OnDrillTimer();
+        ++rig.window.now;
+    }
+    benchmark::DoNotOptimize(rig.engine.clock().text.data());
+}
+BENCHMARK(BM_Tick);
+
+// The tick that ends a pause and asks the next question.
+void BM_TickAskingTheNextWord(benchmark::State &state)
+{
+    Rig rig;
+    rig.engine.StartDrill();
+    for (auto _ : state) {
+        rig.engine.session().answerPause = 1;
+        rig.engine.session().currentWord = 10;
+        rig.engine.OnDrillTimer();
+    }
+    benchmark::DoNotOptimize(rig.engine.session().answerSlot);
+}
+BENCHMARK(BM_TickAskingTheNextWord);
+
+// One answer, right or wrong; the pause is cleared so the same question takes the next.
+void BM_Answer(benchmark::State &state)
+{
+    const bool right = state.range(0) != 0;
+    Rig rig;
+    rig.engine.StartDrill();
+    for (auto _ : state) {
+        const int slot = rig.engine.session().answerSlot;
+        rig.engine.AnswerClicked(right ? slot : (slot + 1) % 4);
+        rig.engine.session().answerPause = 0;
+    }
+    benchmark::DoNotOptimize(rig.engine.session().tries);
+}
+BENCHMARK(BM_Answer)->Arg(1)->Arg(0)->ArgNames({"right"});
+
+// A whole practise drill, every answer right: 50 questions, 150 ticks and the stored result.
+void BM_PractiseDrill(benchmark::State &state)
+{
+    Rig rig;
+    for (auto _ : state) {
+        rig.window.rows = 0;
+        rig.engine.StartDrill();
+        while (rig.engine.session().currentWord != -1) {
+            rig.engine.AnswerClicked(rig.engine.session().answerSlot);
+            while (rig.engine.session().answerPause > 0) {
+                rig.engine.OnDrillTimer();
+            }
+        }
+    }
+    benchmark::DoNotOptimize(rig.engine.session().tries);
+}
+BENCHMARK(BM_PractiseDrill)->Unit(benchmark::kMicrosecond);
+
+} // namespace
+
+BENCHMARK_MAIN();
