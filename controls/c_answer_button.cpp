@@ -1,0 +1,65 @@
+#include "controls/c_answer_button.h"
+
+#include "controls/gradients.h"
+#include "controls/offscreen_paint.h"
+
+#include <QEvent>
+#include <QPainter>
+
+CAnswerButton::CAnswerButton(const AnswerFace *face, QWidget *parent) : QPushButton(parent), face_(face)
+{
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    setAutoFillBackground(false);
+}
+
+QRgb CAnswerButton::FaceColour(const AnswerFace &face)
+{
+    QRgb colour = 0xFF000040u;
+    if (face.showRight != 0) {
+        colour = 0xFF00FF00u;
+    }
+    if (face.showWrong != 0) {
+        colour = 0xFFFF0000u;
+    }
+    return colour;
+}
+
+QImage CAnswerButton::Render(const AnswerFace &face, const QString &windowText, QSize size, qreal dpr)
+{
+    const QRgb colour = FaceColour(face);
+    // The fade starts transparent, at half of each colour channel.
+    const QRgb fadeStart = qRgba(qRed(colour) / 2, qGreen(colour) / 2, qBlue(colour) / 2, 0);
+    // A fixed 100-pixel ramp, so a low button never reaches the full colour.
+    const QBrush background(Gradients::Linear(QPointF(0, 0), fadeStart, QPointF(0, 100), colour));
+
+    return OffscreenPaint::Render(
+        size, dpr, background, OffscreenPaint::Frame::Bevel, [&](QPainter &painter, int w, int h) {
+            const QString caption = windowText.trimmed();
+            // Placed by length, 5 px per UTF-16 unit, not by measured width.
+            const float x = w * 0.5f - (caption.size() * 0.5f) * 10.0f;
+            const float y = h * 0.5f - 11.0f;
+            OffscreenPaint::DrawText(painter, OffscreenPaint::Font(20), QPointF(x, y), caption);
+        });
+}
+
+bool CAnswerButton::event(QEvent *event)
+{
+    const bool handled = QPushButton::event(event);
+    // The style's polish turns this off for push buttons; the face covers
+    // the whole button, so nothing needs erasing first.
+    if (event->type() == QEvent::Polish || event->type() == QEvent::StyleChange) {
+        setAttribute(Qt::WA_OpaquePaintEvent);
+    }
+    return handled;
+}
+
+void CAnswerButton::paintEvent(QPaintEvent *)
+{
+    const QImage image = Render(face_ ? *face_ : AnswerFace {}, text(), size(), devicePixelRatioF());
+    if (image.isNull()) {
+        return;
+    }
+    QPainter painter(this);
+    painter.setCompositionMode(QPainter::CompositionMode_Source);
+    painter.drawImage(QPoint(0, 0), image);
+}

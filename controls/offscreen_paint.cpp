@@ -1,0 +1,63 @@
+#include "controls/offscreen_paint.h"
+
+#include <QFontMetricsF>
+#include <QRectF>
+#include <QtMath>
+
+QImage OffscreenPaint::Begin(QSize size, qreal dpr)
+{
+    if (size.width() <= 0 || size.height() <= 0) {
+        return {};
+    }
+    if (!(dpr > 0.0)) {
+        dpr = 1.0;
+    }
+    // Rendered at the screen's pixel density; painters keep logical coordinates.
+    QImage image(qCeil(size.width() * dpr), qCeil(size.height() * dpr), QImage::Format_ARGB32_Premultiplied);
+    if (image.isNull()) {
+        return image; // out of memory: draw nothing
+    }
+    image.setDevicePixelRatio(dpr);
+    image.fill(0xFFFFFFFFu);
+    return image;
+}
+
+QPen OffscreenPaint::Pen(QRgb colour)
+{
+    QPen pen(QColor::fromRgba(colour), 2.0, Qt::SolidLine, Qt::SquareCap, Qt::MiterJoin);
+    return pen;
+}
+
+QFont OffscreenPaint::Font(int pixelSize)
+{
+    QFont font(QStringLiteral("Times New Roman"));
+    font.setBold(true);
+    font.setPixelSize(pixelSize);
+    return font;
+}
+
+void OffscreenPaint::FillRect(QPainter &painter, const QBrush &brush, int x, int y, int w, int h)
+{
+    if (w <= 0 || h <= 0) {
+        return;
+    }
+    painter.fillRect(QRectF(x, y, w, h), brush);
+}
+
+void OffscreenPaint::Outline(QPainter &painter, const QPen &pen, int x, int y, int w, int h)
+{
+    painter.setPen(pen);
+    painter.setBrush(Qt::NoBrush);
+    painter.drawRect(QRectF(x, y, w, h));
+}
+
+void OffscreenPaint::DrawText(QPainter &painter, const QFont &font, QPointF origin, const QString &text)
+{
+    if (text.isEmpty()) {
+        return;
+    }
+    painter.setFont(font);
+    painter.setPen(QColor::fromRgba(0xFF000000u));
+    const QFontMetricsF metrics(font);
+    painter.drawText(QPointF(origin.x(), origin.y() + metrics.ascent()), text);
+}
