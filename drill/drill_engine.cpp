@@ -200,6 +200,10 @@ int DrillEngine::CountPending() const
 
 void DrillEngine::AnswerClicked(int k)
 {
+    // Only the four answer buttons; key bindings may pass anything.
+    if (k < 0 || k > 3) {
+        return;
+    }
     if (session_.answerPause > 0) {
         return;
     }

@@ -233,6 +233,16 @@ TEST_F(EngineTest, ClicksWithoutADrillAreIgnored)
     clickAll(); // after it finished
 }
 
+TEST_F(EngineTest, ClicksOutsideTheFourButtonsAreIgnored)
+{
+    engine.StartDrill();
+    for (int k : {-1, 4, 1000}) {
+        engine.AnswerClicked(k);
+    }
+    EXPECT_EQ(session().tries, 0);
+    EXPECT_EQ(session().answerPause, 0);
+}
+
 TEST_F(EngineTest, PractiseCreditFillsToTheCapAndDrainsWithoutEndingTheDrill)
 {
     engine.StartDrill();
