@@ -2,6 +2,7 @@
 
 #include "app/c_about_dlg.h"
 #include "app/dialog_layout.h"
+#include "app/startup_probe.h"
 #include "app/tab_control.h"
 #include "controls/c_answer_button.h"
 #include "controls/c_level_button.h"
@@ -403,6 +404,12 @@ void CpelkoDlg::paintEvent(QPaintEvent * /*event*/)
 {
     QPainter painter(this);
     painter.drawImage(0, 0, WindowBackdrop::Render(size(), devicePixelRatioF()));
+    if (!firstPaintDone_) {
+        firstPaintDone_ = true;
+        if (StartupProbe::Enabled()) {
+            StartupProbe::OnFirstPaint(*this);
+        }
+    }
 }
 
 void CpelkoDlg::showEvent(QShowEvent *event)
