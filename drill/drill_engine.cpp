@@ -64,6 +64,9 @@ void DrillEngine::StartDrill()
     window_.SetDrillTimer();
     session_.reviewMode = 0;
     session_.speedMode = 0;
+    // A pause left by the abandoned drill (or frozen by Review) would
+    // otherwise run out on the new first question and skip it unanswered.
+    session_.answerPause = 0;
 
     // Selecting a tab from code runs no tab handler, so the lists are swapped here.
     window_.SelectTab(0);
