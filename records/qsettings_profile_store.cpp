@@ -5,10 +5,14 @@
 #include <QFileInfo>
 #include <QtGlobal>
 
+#include <algorithm>
 #include <limits>
 
 #ifndef Q_OS_WIN
 #include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <time.h>
 #include <unistd.h>
 #endif
 
@@ -20,6 +24,11 @@
 // does it after every write. Under the lock QSettings reads the file again if
 // another process changed it and merges its own keys in, so two processes do
 // not drop each other's keys.
+//
+// One gap is left: a process killed between creating the lock file and
+// writing its owner into it leaves an empty lock, which QLockFile only takes
+// for stale after 30 seconds, and every write would block that long.
+// clearCrashedLock() removes such a leftover first.
 
 namespace {
 
@@ -278,6 +287,7 @@ void QSettingsProfileStore::write(std::string_view section, std::string_view ent
     if (settings_->status() != QSettings::NoError) {
         renewSettings();
     }
+    clearCrashedLock();
     settings_->setValue(key, value);
     settings_->sync();
     if (settings_->status() != QSettings::NoError) {
@@ -313,5 +323,60 @@ void QSettingsProfileStore::syncDirectory() const
         ::fsync(fd);
         ::close(fd);
     }
+#endif
+}
+
+#ifndef Q_OS_WIN
+namespace {
+
+// An empty lock file that nobody holds: QLockFile writes the owner right
+// after creating and flock()ing it, so one that stays empty for this long
+// was left by a process that died in between.
+bool removeIfAbandoned(const QByteArray &lockPath)
+{
+    constexpr long kGraceMs = 200;
+    struct stat st
+    {
+    };
+    if (::stat(lockPath.constData(), &st) != 0 || !S_ISREG(st.st_mode) || st.st_size != 0) {
+        return false;
+    }
+    const int fd = ::open(lockPath.constData(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) {
+        return false;
+    }
+    bool removed = false;
+    struct stat held
+    {
+    };
+    if (::flock(fd, LOCK_EX | LOCK_NB) == 0 && ::fstat(fd, &held) == 0 && held.st_size == 0) {
+        timespec now {};
+        ::clock_gettime(CLOCK_REALTIME, &now);
+        const long long ageMs
+            = (now.tv_sec - held.st_mtim.tv_sec) * 1000LL + (now.tv_nsec - held.st_mtim.tv_nsec) / 1000000LL;
+        if (ageMs < kGraceMs) {
+            ::usleep(static_cast<useconds_t>((kGraceMs - std::max(ageMs, 0LL)) * 1000));
+        }
+        // Still the same empty file at that name?
+        if (::fstat(fd, &held) == 0 && held.st_size == 0 && ::stat(lockPath.constData(), &st) == 0
+            && st.st_ino == held.st_ino && st.st_dev == held.st_dev) {
+            removed = ::unlink(lockPath.constData()) == 0;
+        }
+    }
+    ::close(fd);
+    return removed;
+}
+
+} // namespace
+#endif
+
+void QSettingsProfileStore::clearCrashedLock() const
+{
+#ifndef Q_OS_WIN
+    const QByteArray lock = QFile::encodeName(settings_->fileName() + QLatin1String(".lock"));
+    if (removeIfAbandoned(lock)) {
+        qWarning("Removed the abandoned lock file %s", lock.constData());
+    }
+    removeIfAbandoned(lock + ".rmlock");
 #endif
 }

@@ -40,6 +40,7 @@ private:
     void write(std::string_view section, std::string_view entry, const QVariant &value);
     void reportFailedWrite(const char *why);
     void syncDirectory() const;
+    void clearCrashedLock() const;
     const QVariant *unsaved(const QString &key) const;
 
     // The INI file of the path constructor; empty for the native profile.

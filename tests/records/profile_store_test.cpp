@@ -2,7 +2,9 @@
 #include "tests/support/temp_profile.h"
 
 #include <QCoreApplication>
+#include <QDateTime>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QSettings>
 #include <QStringList>
@@ -14,6 +16,12 @@
 #include <string>
 #include <vector>
 
+#include <chrono>
+#include <thread>
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -305,4 +313,51 @@ TEST(QSettingsProfileStore, DefaultProfileIsTheUsersOwnFileOnly)
     EXPECT_TRUE(readBytes(config.path() + "/Dravilo/pelko.conf").contains("BestResult2=55"));
     QCoreApplication::setOrganizationName(oldOrganisation);
     QCoreApplication::setApplicationName(oldApplication);
+}
+
+// A writer killed right after creating the lock file leaves it empty; Qt
+// would wait 30 seconds before taking it for stale.
+TEST(QSettingsProfileStore, EmptyLockLeftByACrashDoesNotStallWrites)
+{
+    TempProfile profile;
+    profile.store().WriteProfileInt(kResultsSection, "BestResult1", 40);
+    ASSERT_TRUE(writeBytes(profile.path() + ".lock", ""));
+    QElapsedTimer clock;
+    clock.start();
+    profile.reopen().WriteProfileInt(kResultsSection, "BestResult1", 30);
+    // A hang check, not a speed measurement: a stall lasts 30 s.
+    EXPECT_LT(clock.elapsed(), 10000);
+    EXPECT_EQ(DiskCopy(profile.path()).store().GetProfileInt(kResultsSection, "BestResult1", 999), 30);
+    EXPECT_FALSE(QFile::exists(profile.path() + ".lock"));
+}
+
+// An empty lock that someone still holds is a writer in the middle of
+// taking it: it must not be taken away.
+TEST(QSettingsProfileStore, EmptyLockStillHeldIsLeftToItsOwner)
+{
+    TempProfile profile;
+    profile.store().WriteProfileInt(kResultsSection, "BestResult1", 40);
+    const QByteArray lockPath = QFile::encodeName(profile.path() + ".lock");
+    const int fd = ::open(lockPath.constData(), O_RDWR | O_CREAT | O_EXCL, 0644);
+    ASSERT_GE(fd, 0);
+    ASSERT_EQ(::flock(fd, LOCK_EX | LOCK_NB), 0);
+    struct stat held
+    {
+    };
+    ASSERT_EQ(::fstat(fd, &held), 0);
+
+    bool stillOurs = false;
+    std::thread owner([&] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(700));
+        struct stat now
+        {
+        };
+        stillOurs = ::stat(lockPath.constData(), &now) == 0 && now.st_ino == held.st_ino;
+        ::unlink(lockPath.constData());
+        ::close(fd);
+    });
+    profile.reopen().WriteProfileInt(kResultsSection, "BestResult1", 30);
+    owner.join();
+    EXPECT_TRUE(stillOurs);
+    EXPECT_EQ(DiskCopy(profile.path()).store().GetProfileInt(kResultsSection, "BestResult1", 999), 30);
 }
