@@ -46,9 +46,34 @@ void OffscreenPaint::FillRect(QPainter &painter, const QBrush &brush, int x, int
 
 void OffscreenPaint::Outline(QPainter &painter, const QPen &pen, int x, int y, int w, int h)
 {
-    painter.setPen(pen);
-    painter.setBrush(Qt::NoBrush);
-    painter.drawRect(QRectF(x, y, w, h));
+    // A 2-wide pen centred on an axis-aligned outline with mitred corners
+    // covers exactly these four bands; filling them is much cheaper than
+    // stroking the path and sets the same pixels.
+    if (w < 0) {
+        x += w;
+        w = -w;
+    }
+    if (h < 0) {
+        y += h;
+        h = -h;
+    }
+    if (w == 0 || h == 0) {
+        // A flat rectangle is a line, whose ends the stroker does not extend.
+        painter.setPen(pen);
+        painter.setBrush(Qt::NoBrush);
+        painter.drawRect(QRectF(x, y, w, h));
+        return;
+    }
+    const QBrush brush = pen.brush();
+    const qreal half = pen.widthF() / 2;
+    const qreal left = x - half;
+    const qreal top = y - half;
+    const qreal width = w + pen.widthF();
+    const qreal height = h + pen.widthF();
+    painter.fillRect(QRectF(left, top, width, pen.widthF()), brush);
+    painter.fillRect(QRectF(left, y + h - half, width, pen.widthF()), brush);
+    painter.fillRect(QRectF(left, top, pen.widthF(), height), brush);
+    painter.fillRect(QRectF(x + w - half, top, pen.widthF(), height), brush);
 }
 
 void OffscreenPaint::DrawText(QPainter &painter, const QFont &font, QPointF origin, const QString &text)

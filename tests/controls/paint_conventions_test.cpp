@@ -4,9 +4,13 @@
 #include "controls/c_progress_bar.h"
 #include "controls/c_title_bar.h"
 #include "controls/c_total_bar.h"
+#include "controls/offscreen_paint.h"
 #include "controls/window_backdrop.h"
 
 #include "tests/controls/controls_test_support.h"
+
+#include <QPainter>
+#include <QtMath>
 
 #include <functional>
 #include <vector>
@@ -127,6 +131,37 @@ TEST(PaintConventions, NamedRampsStartWhiteWithTheirTint)
     const QRgb low = strip.pixel(10, 59);
     EXPECT_GT(qRed(low), qBlue(low));
     EXPECT_GT(qBlue(low), qGreen(low));
+}
+
+} // namespace
+
+namespace {
+
+TEST(PaintConventions, OutlineSetsThePixelsOfACentredTwoPixelPen)
+{
+    // The banded outline must agree with stroking the rectangle, at any
+    // pixel density.
+    const QRect rects[]
+        = {QRect(0, 0, 90, 21), QRect(1, 1, 89, 20), QRect(13, 0, 13, 26), QRect(0, 26, 63, 0), QRect(5, 5, 0, 10)};
+    for (const qreal dpr : {1.0, 1.25, 1.5, 2.0, 3.0}) {
+        for (const QRect &r : rects) {
+            QImage stroked(qCeil(100 * dpr), qCeil(40 * dpr), QImage::Format_ARGB32_Premultiplied);
+            stroked.setDevicePixelRatio(dpr);
+            stroked.fill(Qt::white);
+            QImage banded = stroked;
+            {
+                QPainter p(&stroked);
+                p.setPen(OffscreenPaint::Pen(kBlack));
+                p.drawRect(QRectF(r.x(), r.y(), r.width(), r.height()));
+            }
+            {
+                QPainter p(&banded);
+                OffscreenPaint::Outline(p, OffscreenPaint::Pen(kBlack), r.x(), r.y(), r.width(), r.height());
+            }
+            EXPECT_EQ(FirstDifferingColumn(stroked, banded), -1)
+                << dpr << " " << r.x() << "," << r.y() << " " << r.width() << "x" << r.height();
+        }
+    }
 }
 
 } // namespace
