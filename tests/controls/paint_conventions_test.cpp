@@ -165,3 +165,36 @@ TEST(PaintConventions, OutlineSetsThePixelsOfACentredTwoPixelPen)
 }
 
 } // namespace
+
+namespace {
+
+TEST(PaintConventions, WidgetsNeverEraseAndStripsTakeNoFocus)
+{
+    FakeProfileStore store;
+    const AnswerFace face;
+    const TitleState title;
+    const ProgressState progress;
+    const MarkedState marked;
+    CAnswerButton answer(&face);
+    CLevelButton level(1, &store);
+    CTitleBar titleBar(&title);
+    CProgressBar progressBar(&progress);
+    CMarkedBar markedBar(&marked);
+    CTotalBar totalBar(&store);
+    for (QWidget *widget :
+         std::initializer_list<QWidget *> {&answer, &level, &titleBar, &progressBar, &markedBar, &totalBar}) {
+        widget->resize(60, 20);
+        widget->grab(); // polishes the widget with the style
+        EXPECT_TRUE(widget->testAttribute(Qt::WA_OpaquePaintEvent)) << widget->metaObject()->className();
+        EXPECT_FALSE(widget->autoFillBackground()) << widget->metaObject()->className();
+    }
+    for (QWidget *strip : std::initializer_list<QWidget *> {&titleBar, &progressBar, &markedBar, &totalBar}) {
+        EXPECT_EQ(strip->focusPolicy(), Qt::NoFocus) << strip->metaObject()->className();
+    }
+    // The clicked controls are push buttons: Enter, Space and the default
+    // button come from Qt.
+    EXPECT_NE(qobject_cast<QPushButton *>(&answer), nullptr);
+    EXPECT_NE(qobject_cast<QPushButton *>(&level), nullptr);
+}
+
+} // namespace
