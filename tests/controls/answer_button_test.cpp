@@ -2,8 +2,6 @@
 
 #include "tests/controls/controls_test_support.h"
 
-#include <QApplication>
-
 namespace {
 
 const QSize kSize(234, 68);
@@ -60,15 +58,6 @@ TEST(AnswerButton, BlankCaptionDrawsNoText)
     EXPECT_EQ(CAnswerButton::Render(face, " \t  \t", kSize), CAnswerButton::Render(face, QString(), kSize));
 }
 
-TEST(AnswerButton, CaptionTooLongIsCutAtBothEdgesWithoutHarm)
-{
-    const AnswerFace face;
-    const QImage image = CAnswerButton::Render(face, QString(40, QLatin1Char('M')), kSize);
-    ASSERT_FALSE(image.isNull());
-    EXPECT_TRUE(PixelNear(image, 0, 34, kBlack, 0));
-    EXPECT_TRUE(PixelNear(image, 1, 20, kWhite, 0)); // the frame is drawn over the text
-}
-
 TEST(AnswerButton, WidgetShowsTheRenderedFaceInEveryButtonState)
 {
     AnswerFace face {1, 0};
@@ -83,21 +72,6 @@ TEST(AnswerButton, WidgetShowsTheRenderedFaceInEveryButtonState)
     // The owner writes the flags and repaints.
     face.showWrong = 1;
     EXPECT_EQ(button.grab().toImage().pixel(117, 65), CAnswerButton::Render(face, button.text(), kSize).pixel(117, 65));
-    EXPECT_TRUE(button.testAttribute(Qt::WA_OpaquePaintEvent));
-    EXPECT_FALSE(button.autoFillBackground());
-}
-
-TEST(AnswerButton, ZeroSizedWidgetPaintsWithoutHarm)
-{
-    const AnswerFace face;
-    CAnswerButton button(&face);
-    button.resize(0, 0);
-    button.show();
-    QApplication::processEvents();
-    button.resize(10, 0);
-    button.repaint();
-    QApplication::processEvents();
-    SUCCEED();
 }
 
 } // namespace

@@ -224,7 +224,6 @@ TEST(TotalBar, ReadsEveryLevelAtEveryPaint)
     FakeProfileStore store;
     CTotalBar strip(&store);
     strip.resize(670, 26);
-    EXPECT_EQ(strip.focusPolicy(), Qt::NoFocus);
     CTotalBar::Render(&store, QSize(670, 26));
     EXPECT_EQ(store.reads, 20);
     store.SetBest(9, 50);
