@@ -1,5 +1,7 @@
 #include "controls/c_answer_button.h"
 
+#include "controls/painted_control_accessible.h"
+
 #include "controls/gradients.h"
 #include "controls/offscreen_paint.h"
 
@@ -9,6 +11,7 @@
 CAnswerButton::CAnswerButton(const AnswerFace *face, QWidget *parent) : QPushButton(parent), face_(face)
 {
     setAttribute(Qt::WA_OpaquePaintEvent);
+    PaintedControlAccessible::Install();
     setAutoFillBackground(false);
 }
 

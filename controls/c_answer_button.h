@@ -25,6 +25,8 @@ public:
     // showWrong (which wins when both are set).
     static QRgb FaceColour(const AnswerFace &face);
 
+    const AnswerFace *face() const { return face_; }
+
 protected:
     bool event(QEvent *event) override;
     void paintEvent(QPaintEvent *event) override;

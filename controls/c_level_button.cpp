@@ -1,5 +1,7 @@
 #include "controls/c_level_button.h"
 
+#include "controls/painted_control_accessible.h"
+
 #include "controls/gradients.h"
 #include "controls/offscreen_paint.h"
 #include "records/profile_keys.h"
@@ -14,6 +16,7 @@ CLevelButton::CLevelButton(int level, const ProfileStore *store, QWidget *parent
     : QPushButton(parent), level_(level), store_(store)
 {
     setAttribute(Qt::WA_OpaquePaintEvent);
+    PaintedControlAccessible::Install();
     setAutoFillBackground(false);
 }
 

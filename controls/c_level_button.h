@@ -22,6 +22,7 @@ public:
     CLevelButton(int level, const ProfileStore *store, QWidget *parent = nullptr);
 
     int level() const { return level_; }
+    const ProfileStore *store() const { return store_; }
     void setLevel(int level) { level_ = level; }
 
     static QImage Render(int level, const ProfileStore *store, const QString &windowText, QSize size, qreal dpr = 1.0);

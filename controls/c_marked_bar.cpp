@@ -1,5 +1,7 @@
 #include "controls/c_marked_bar.h"
 
+#include "controls/painted_control_accessible.h"
+
 #include "controls/bevel_frame.h"
 #include "controls/gradients.h"
 #include "controls/offscreen_paint.h"
@@ -11,6 +13,7 @@
 CMarkedBar::CMarkedBar(const MarkedState *state, QWidget *parent) : QWidget(parent), state_(state)
 {
     setAttribute(Qt::WA_OpaquePaintEvent);
+    PaintedControlAccessible::Install();
     setAutoFillBackground(false);
     setFocusPolicy(Qt::NoFocus);
 }

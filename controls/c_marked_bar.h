@@ -22,6 +22,8 @@ public:
     // cellCount leaves nothing to divide by.
     static int CellWidth(int w, int cellCount);
 
+    const MarkedState *state() const { return state_; }
+
 protected:
     void paintEvent(QPaintEvent *event) override;
 

@@ -1,5 +1,7 @@
 #include "controls/c_progress_bar.h"
 
+#include "controls/painted_control_accessible.h"
+
 #include "controls/bevel_frame.h"
 #include "controls/gradients.h"
 #include "controls/offscreen_paint.h"
@@ -20,6 +22,7 @@ double LevelFraction(const ProgressState &state)
 CProgressBar::CProgressBar(const ProgressState *state, QWidget *parent) : QWidget(parent), state_(state)
 {
     setAttribute(Qt::WA_OpaquePaintEvent);
+    PaintedControlAccessible::Install();
     setAutoFillBackground(false);
     setFocusPolicy(Qt::NoFocus);
 }

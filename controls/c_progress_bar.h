@@ -23,6 +23,8 @@ public:
     static int LevelHeight(const ProgressState &state, int h);
     static QRgb GaugeColour(const ProgressState &state);
 
+    const ProgressState *state() const { return state_; }
+
 protected:
     void paintEvent(QPaintEvent *event) override;
 

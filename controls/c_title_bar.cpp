@@ -1,5 +1,7 @@
 #include "controls/c_title_bar.h"
 
+#include "controls/painted_control_accessible.h"
+
 #include "controls/gradients.h"
 #include "controls/offscreen_paint.h"
 
@@ -8,6 +10,7 @@
 CTitleBar::CTitleBar(const TitleState *state, QWidget *parent) : QWidget(parent), state_(state)
 {
     setAttribute(Qt::WA_OpaquePaintEvent);
+    PaintedControlAccessible::Install();
     setAutoFillBackground(false);
     setFocusPolicy(Qt::NoFocus);
 }

@@ -19,6 +19,8 @@ public:
 
     static QImage Render(const TitleState &state, QSize size, qreal dpr = 1.0);
 
+    const TitleState *state() const { return state_; }
+
 protected:
     void paintEvent(QPaintEvent *event) override;
 

@@ -1,5 +1,7 @@
 #include "controls/c_total_bar.h"
 
+#include "controls/painted_control_accessible.h"
+
 #include "controls/gradients.h"
 #include "controls/offscreen_paint.h"
 #include "records/profile_keys.h"
@@ -17,6 +19,7 @@ constexpr int kLevels = 20;
 CTotalBar::CTotalBar(const ProfileStore *store, QWidget *parent) : QWidget(parent), store_(store)
 {
     setAttribute(Qt::WA_OpaquePaintEvent);
+    PaintedControlAccessible::Install();
     setAutoFillBackground(false);
     setFocusPolicy(Qt::NoFocus);
 }

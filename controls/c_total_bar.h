@@ -33,6 +33,8 @@ public:
     // The percentage, clamped to 0..100, as "%3.0f%%" ("  0%", " 45%", "100%").
     static QString PercentText(std::int64_t score);
 
+    const ProfileStore *store() const { return store_; }
+
 protected:
     void paintEvent(QPaintEvent *event) override;
 

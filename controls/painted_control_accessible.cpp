@@ -1,0 +1,145 @@
+#include "controls/painted_control_accessible.h"
+
+#include "controls/c_answer_button.h"
+#include "controls/c_level_button.h"
+#include "controls/c_marked_bar.h"
+#include "controls/c_progress_bar.h"
+#include "controls/c_title_bar.h"
+#include "controls/c_total_bar.h"
+#include "vocab/level.h"
+
+#include <QAbstractButton>
+
+namespace {
+
+QString FromU16(const std::u16string &text)
+{
+    return QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+} // namespace
+
+PaintedControlAccessible::PaintedControlAccessible(QWidget *widget, QAccessible::Role role)
+    : QAccessibleWidget(widget, role)
+{
+}
+
+void PaintedControlAccessible::Install()
+{
+    static const bool installed = [] {
+        QAccessible::installFactory(&PaintedControlAccessible::Factory);
+        return true;
+    }();
+    (void)installed;
+}
+
+QAccessibleInterface *PaintedControlAccessible::Factory(const QString & /*className*/, QObject *object)
+{
+    auto *widget = qobject_cast<QWidget *>(object);
+    if (widget == nullptr) {
+        return nullptr;
+    }
+    if (qobject_cast<CAnswerButton *>(widget) != nullptr || qobject_cast<CLevelButton *>(widget) != nullptr) {
+        return new PaintedControlAccessible(widget, QAccessible::Button);
+    }
+    if (qobject_cast<CProgressBar *>(widget) != nullptr || qobject_cast<CMarkedBar *>(widget) != nullptr
+        || qobject_cast<CTotalBar *>(widget) != nullptr) {
+        return new PaintedControlAccessible(widget, QAccessible::ProgressBar);
+    }
+    if (qobject_cast<CTitleBar *>(widget) != nullptr) {
+        return new PaintedControlAccessible(widget, QAccessible::StaticText);
+    }
+    return nullptr;
+}
+
+QString PaintedControlAccessible::text(QAccessible::Text t) const
+{
+    if (t == QAccessible::Name) {
+        return Name();
+    }
+    if (t == QAccessible::Value) {
+        return Value();
+    }
+    return QAccessibleWidget::text(t);
+}
+
+QString PaintedControlAccessible::Name() const
+{
+    QWidget *w = widget();
+    if (auto *answer = qobject_cast<CAnswerButton *>(w)) {
+        return answer->text().trimmed();
+    }
+    if (auto *level = qobject_cast<CLevelButton *>(w)) {
+        const Level range = Level::FromNumber(level->level());
+        return QStringLiteral("Words %1 to %2").arg(range.firstWord).arg(range.lastWord);
+    }
+    if (qobject_cast<CProgressBar *>(w) != nullptr) {
+        return QStringLiteral("Time credit");
+    }
+    if (qobject_cast<CMarkedBar *>(w) != nullptr) {
+        return QStringLiteral("Words answered right");
+    }
+    if (qobject_cast<CTotalBar *>(w) != nullptr) {
+        return QStringLiteral("Total of the best results");
+    }
+    if (auto *title = qobject_cast<CTitleBar *>(w)) {
+        return title->state() != nullptr ? FromU16(title->state()->text).trimmed() : QString();
+    }
+    return QAccessibleWidget::text(QAccessible::Name);
+}
+
+QString PaintedControlAccessible::Value() const
+{
+    QWidget *w = widget();
+    if (auto *answer = qobject_cast<CAnswerButton *>(w)) {
+        const AnswerFace *face = answer->face();
+        if (face != nullptr && face->showWrong != 0) {
+            return QStringLiteral("wrong");
+        }
+        if (face != nullptr && face->showRight != 0) {
+            return QStringLiteral("right");
+        }
+        return {};
+    }
+    if (auto *level = qobject_cast<CLevelButton *>(w)) {
+        const std::int32_t best = CLevelButton::BestResult(level->store(), level->level());
+        return best >= 999 ? QStringLiteral("no result yet") : QStringLiteral("best result %1 tries").arg(best);
+    }
+    if (auto *gauge = qobject_cast<CProgressBar *>(w)) {
+        const ProgressState *state = gauge->state();
+        const int credit = state != nullptr ? std::max(0, state->credit) : 0;
+        // One tick of credit is 200 ms.
+        return QStringLiteral("%1 seconds left").arg(credit / 5.0, 0, 'f', 1);
+    }
+    if (auto *strip = qobject_cast<CMarkedBar *>(w)) {
+        const MarkedState *state = strip->state();
+        int right = 0;
+        for (int k = 1; state != nullptr && k <= 50; ++k) {
+            right += state->marks[static_cast<std::size_t>(k)] == 1 ? 1 : 0;
+        }
+        return QStringLiteral("%1 of 50").arg(right);
+    }
+    if (auto *total = qobject_cast<CTotalBar *>(w)) {
+        return CTotalBar::PercentText(CTotalBar::Score(total->store())).trimmed();
+    }
+    return {};
+}
+
+QStringList PaintedControlAccessible::actionNames() const
+{
+    QStringList names = QAccessibleWidget::actionNames();
+    if (qobject_cast<QAbstractButton *>(widget()) != nullptr) {
+        names.prepend(pressAction());
+    }
+    return names;
+}
+
+void PaintedControlAccessible::doAction(const QString &actionName)
+{
+    auto *button = qobject_cast<QAbstractButton *>(widget());
+    if (button != nullptr && actionName == pressAction()) {
+        button->click();
+        return;
+    }
+    QAccessibleWidget::doAction(actionName);
+}
