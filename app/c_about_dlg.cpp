@@ -5,8 +5,8 @@
 #include "records/reset_times.h"
 #include "res/control_ids.h"
 
-#include <QIcon>
 #include <QLabel>
+#include <QPixmap>
 #include <QPushButton>
 
 namespace {
@@ -32,7 +32,7 @@ CAboutDlg::CAboutDlg(ProfileStore &store, WindowServices &window, DrillEngine *m
         switch (c.kind) {
         case dialogs::Kind::Icon: {
             auto *icon = new QLabel(this);
-            icon->setPixmap(QIcon(QStringLiteral(":/pelko/pelko.svg")).pixmap(32, 32));
+            icon->setPixmap(QPixmap(QStringLiteral(":/pelko/pelko-32.png")));
             icon->setAlignment(Qt::AlignLeft | Qt::AlignTop);
             widget = icon;
             break;

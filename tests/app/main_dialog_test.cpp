@@ -295,4 +295,39 @@ TEST_F(MainDialogTest, ResetTimesAnsweredYesClearsAndReloadsTheList)
     EXPECT_EQ(List(kResultsList)->topLevelItemCount(), 0);
 }
 
+TEST_F(MainDialogTest, AboutOpensTheTableReadOnlyAndGoesAway)
+{
+    profile.store().WriteProfileInt("Results", profile_keys::Correct(0), 9);
+    profile.store().WriteProfileInt("Results", profile_keys::Tries(0), 11);
+    profile.store().WriteProfileInt("Results", profile_keys::Span(0), 40);
+    profile.store().WriteProfileString("Results", profile_keys::Title(0), u"Ana");
+    QWidget *aboutSeen = nullptr;
+    bool sawTable = false;
+    WhenModalOpens(dialog.get(), [&](QWidget *about) {
+        aboutSeen = about;
+        EXPECT_EQ(about->windowTitle(), QStringLiteral("About "));
+        WhenModalOpens(about, [&sawTable, about](QWidget *modal) {
+            auto *table = qobject_cast<CHighScoresDlg *>(modal);
+            ASSERT_NE(table, nullptr);
+            sawTable = true;
+            EXPECT_FALSE(about->isVisible()); // About went away first
+            EXPECT_EQ(table->table().insertRow(), -1);
+            EXPECT_EQ(table->nameBox(0)->text(), QStringLiteral("Ana"));
+            EXPECT_EQ(table->scoreText(0)->text(), QStringLiteral(" 9 of 11 Correct in 40 seconds"));
+            EXPECT_EQ(table->scoreText(1)->text(), QStringLiteral("-"));
+            for (int r = 0; r < 15; ++r) {
+                EXPECT_FALSE(table->nameBox(r)->isEnabled()) << r;
+            }
+            table->reject();
+        });
+        auto *scores = about->findChild<QAbstractButton *>(QString::number(ids::about::kHighScores));
+        ASSERT_NE(scores, nullptr);
+        QTimer::singleShot(0, scores, [scores] { scores->click(); });
+    });
+    dialog->OnSysCommand(kSysCommandAbout); // the menu item and the button open the same dialog
+    EXPECT_NE(aboutSeen, nullptr);
+    EXPECT_TRUE(sawTable);
+    EXPECT_EQ(QApplication::activeModalWidget(), nullptr); // straight back to the main window
+}
+
 } // namespace
