@@ -3,8 +3,11 @@
 
 #include <benchmark/benchmark.h>
 
+#include <cstdio>
 #include <map>
 #include <string>
+
+#include <unistd.h>
 
 namespace {
 
@@ -126,6 +129,60 @@ void BM_PractiseDrill(benchmark::State &state)
     benchmark::DoNotOptimize(rig.engine.session().tries);
 }
 BENCHMARK(BM_PractiseDrill)->Unit(benchmark::kMicrosecond);
+
+// Resident set size in kB (Linux; 0 elsewhere).
+long ResidentKilobytes()
+{
+    long pages = 0;
+    long resident = 0;
+    if (FILE *statm = std::fopen("/proc/self/statm", "r")) {
+        if (std::fscanf(statm, "%ld %ld", &pages, &resident) != 2) {
+            resident = 0;
+        }
+        std::fclose(statm);
+    }
+    return resident * (sysconf(_SC_PAGESIZE) / 1024);
+}
+
+// A profile that forgets: the soak measures the engine, not stored results piling up.
+class ForgetfulStore : public MemoryStore
+{
+public:
+    void WriteProfileString(std::string_view, std::string_view, std::u16string_view) override { }
+};
+
+// 10^6 ticks and 10^5 answers, drills restarting as they finish: resident
+// memory must stay flat (reported as counters, before and after).
+void BM_Soak(benchmark::State &state)
+{
+    for (auto _ : state) {
+        NullWindow window;
+        ForgetfulStore store;
+        DrillEngine engine(window, store);
+        engine.InitDialogState();
+        engine.StartDrill();
+        long before = 0;
+        for (int tick = 1; tick <= 1'000'000; ++tick) {
+            if (tick % 10 == 0) {
+                if (engine.session().currentWord == -1) {
+                    engine.StartDrill();
+                }
+                const int slot = engine.session().answerSlot;
+                engine.AnswerClicked(tick % 30 == 0 ? (slot + 1) % 4 : slot); // every third answer wrong
+            }
+            engine.OnDrillTimer();
+            ++window.now;
+            if (tick == 10'000) {
+                before = ResidentKilobytes(); // after the first drills have warmed every buffer
+            }
+        }
+        const long after = ResidentKilobytes();
+        state.counters["rss_before_kB"] = static_cast<double>(before);
+        state.counters["rss_after_kB"] = static_cast<double>(after);
+        state.counters["rss_growth_kB"] = static_cast<double>(after - before);
+    }
+}
+BENCHMARK(BM_Soak)->Unit(benchmark::kMillisecond)->Iterations(1);
 
 } // namespace
 
