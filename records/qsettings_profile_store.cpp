@@ -288,6 +288,11 @@ void QSettingsProfileStore::write(std::string_view section, std::string_view ent
         renewSettings();
     }
     clearCrashedLock();
+    // Values of earlier failed writes go out with this one (some were never
+    // handed to QSettings, while an unreadable file was in the way).
+    for (auto it = unsaved_.cbegin(); it != unsaved_.cend(); ++it) {
+        settings_->setValue(it.key(), it.value());
+    }
     settings_->setValue(key, value);
     settings_->sync();
     if (settings_->status() != QSettings::NoError) {
@@ -296,7 +301,6 @@ void QSettingsProfileStore::write(std::string_view section, std::string_view ent
         return;
     }
     syncDirectory();
-    // The sync wrote out every value QSettings still held, older failed ones too.
     unsaved_.clear();
     warned_ = false;
 }

@@ -361,3 +361,25 @@ TEST(QSettingsProfileStore, EmptyLockStillHeldIsLeftToItsOwner)
     EXPECT_TRUE(stillOurs);
     EXPECT_EQ(DiskCopy(profile.path()).store().GetProfileInt(kResultsSection, "BestResult1", 999), 30);
 }
+
+TEST(QSettingsProfileStore, UnparsableProfileInAReadOnlyDirectoryIsNeverOverwritten)
+{
+    if (geteuid() == 0) {
+        GTEST_SKIP() << "permission bits do not apply to root";
+    }
+    TempProfile profile;
+    const QString dir = QFileInfo(profile.path()).absolutePath();
+    ASSERT_TRUE(writeBytes(profile.path(), "[Broken"));
+    QSettingsProfileStore &store = profile.reopen();
+    ASSERT_TRUE(QFile::setPermissions(dir, QFileDevice::ReadOwner | QFileDevice::ExeOwner));
+    store.WriteProfileString(kResultsSection, "Result1_1", kResultLine);
+    EXPECT_EQ(store.GetProfileString(kResultsSection, "Result1_1", u""), kResultLine);
+    EXPECT_EQ(readBytes(profile.path()), "[Broken");
+
+    ASSERT_TRUE(QFile::setPermissions(dir, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner));
+    store.WriteProfileInt(kResultsSection, "BestResult1", 51);
+    EXPECT_EQ(readBytes(profile.path() + ".unreadable"), "[Broken");
+    DiskCopy disk(profile.path());
+    EXPECT_EQ(disk.store().GetProfileString(kResultsSection, "Result1_1", u""), kResultLine);
+    EXPECT_EQ(disk.store().GetProfileInt(kResultsSection, "BestResult1", 999), 51);
+}
