@@ -23,7 +23,9 @@
 // durable once the directory is synced, which Qt does not do; syncDirectory()
 // does it after every write. Under the lock QSettings reads the file again if
 // another process changed it and merges its own keys in, so two processes do
-// not drop each other's keys.
+// not drop each other's keys. (It tells a change by size and modification
+// time in milliseconds, so a same-size change of a value in the same clock
+// tick can still be overwritten; a new key always changes the size.)
 //
 // One gap is left: a process killed between creating the lock file and
 // writing its owner into it leaves an empty lock, which QLockFile only takes
