@@ -22,11 +22,17 @@ namespace {
 
 void quiet(QtMsgType, const QMessageLogContext &, const QString &) { }
 
-QTemporaryDir &workDir()
+// PELKO_FUZZ_DIR if given (scripts/fuzz puts it on tmpfs and removes it:
+// libFuzzer may end without running destructors), else a temporary dir.
+QString workDir()
 {
-    // tmpfs where there is one: every write is synced to disk.
-    static QTemporaryDir dir(QDir("/dev/shm").exists() ? QStringLiteral("/dev/shm/pelko-fuzz-XXXXXX")
-                                                       : QDir::tempPath() + QStringLiteral("/pelko-fuzz-XXXXXX"));
+    static const QString dir = [] {
+        if (!qEnvironmentVariableIsEmpty("PELKO_FUZZ_DIR")) {
+            return qEnvironmentVariable("PELKO_FUZZ_DIR");
+        }
+        static QTemporaryDir fallback;
+        return fallback.path();
+    }();
     return dir;
 }
 
@@ -74,14 +80,14 @@ void readAll(const QSettingsProfileStore &store)
 extern "C" int LLVMFuzzerInitialize(int *, char ***)
 {
     qInstallMessageHandler(quiet);
-    return workDir().isValid() ? 0 : 1;
+    return QDir(workDir()).exists() ? 0 : 1;
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
 {
     // A new name every time: Qt keeps what it read of a file per name.
     static unsigned long long run = 0;
-    const QString base = workDir().path() + QStringLiteral("/p") + QString::number(++run);
+    const QString base = workDir() + QStringLiteral("/p") + QString::number(++run);
     const QString path = base + QStringLiteral(".conf");
     {
         QFile file(path);
