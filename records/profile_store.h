@@ -21,6 +21,11 @@ public:
                                             std::u16string_view defaultValue) const = 0;
     virtual void WriteProfileInt(std::string_view section, std::string_view entry, std::int32_t value) = 0;
     virtual void WriteProfileString(std::string_view section, std::string_view entry, std::u16string_view value) = 0;
+
+    // Copies the whole profile next to itself under its name + suffix,
+    // replacing an older copy, so that a learner can undo a sweeping change.
+    // False where there is no file to copy.
+    virtual bool KeepCopy(std::string_view /*suffix*/) { return false; }
 };
 
 // The one section everything lives in.

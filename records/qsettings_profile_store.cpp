@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
+#include <QSaveFile>
 #include <QtGlobal>
 
 #include <algorithm>
@@ -305,6 +306,35 @@ void QSettingsProfileStore::write(std::string_view section, std::string_view ent
     syncDirectory();
     unsaved_.clear();
     warned_ = false;
+}
+
+bool QSettingsProfileStore::KeepCopy(std::string_view suffix)
+{
+    try {
+        if (!settings_ || unreadable_) {
+            return false;
+        }
+#ifdef Q_OS_WIN
+        if (settings_->format() != QSettings::IniFormat) {
+            return false; // the registry: no file to copy
+        }
+#endif
+        QFile source(settings_->fileName());
+        if (!source.open(QIODevice::ReadOnly)) {
+            return false;
+        }
+        const QByteArray bytes = source.readAll();
+        // Written whole or not at all, like the profile itself.
+        QSaveFile copy(settings_->fileName()
+                       + QString::fromLatin1(suffix.data(), static_cast<qsizetype>(suffix.size())));
+        if (!copy.open(QIODevice::WriteOnly) || copy.write(bytes) != bytes.size() || !copy.commit()) {
+            return false;
+        }
+        syncDirectory();
+        return true;
+    } catch (...) {
+        return false;
+    }
 }
 
 void QSettingsProfileStore::reportFailedWrite(const char *why)

@@ -29,6 +29,8 @@ public:
     void WriteProfileInt(std::string_view section, std::string_view entry, std::int32_t value) override;
     void WriteProfileString(std::string_view section, std::string_view entry, std::u16string_view value) override;
 
+    bool KeepCopy(std::string_view suffix) override;
+
     // Where the profile lives (a file path, or a registry path on Windows).
     QString fileName() const;
 

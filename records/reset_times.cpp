@@ -9,6 +9,8 @@ bool ResetTimes(ProfileStore &store, WindowServices &window, DrillEngine *mainWi
     if (!window.AskYesNo(u"Are You sure you want to reset your times?")) {
         return false;
     }
+    // One generation of undo: the whole profile as it was before the reset.
+    store.KeepCopy(".before-reset");
     for (int level = 1; level <= Level::kCount; ++level) {
         // A level's list is the run of non-empty lines from 1 on.
         for (int n = 1; !store.GetProfileString(kResultsSection, profile_keys::Result(level, n), u"").empty(); ++n) {

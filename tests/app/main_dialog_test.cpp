@@ -6,6 +6,7 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QFile>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -278,6 +279,7 @@ TEST_F(MainDialogTest, ResetTimesAnsweredNoKeepsEverything)
     profile.store().WriteProfileString("Results", profile_keys::Result(1, 1), u"  01 mins, 00 secs Tries :60");
     profile.store().WriteProfileInt("Results", profile_keys::BestResult(1), 60);
     ResetTimesThroughAbout(*dialog, QMessageBox::No);
+    EXPECT_FALSE(QFile::exists(profile.path() + QStringLiteral(".before-reset")));
     EXPECT_EQ(StoredString(profile_keys::BestResult(1)), QStringLiteral("60"));
     EXPECT_EQ(StoredString(profile_keys::Result(1, 1)), QStringLiteral("  01 mins, 00 secs Tries :60"));
 }
@@ -290,6 +292,9 @@ TEST_F(MainDialogTest, ResetTimesAnsweredYesClearsAndReloadsTheList)
     ASSERT_EQ(List(kResultsList)->topLevelItemCount(), 1);
 
     ResetTimesThroughAbout(*dialog, QMessageBox::Yes);
+    // The profile as it was is kept next to it, so the reset can be undone.
+    QSettings before(profile.path() + QStringLiteral(".before-reset"), QSettings::IniFormat);
+    EXPECT_EQ(before.value(QStringLiteral("Results/BestResult1")).toString(), QStringLiteral("60"));
     EXPECT_EQ(StoredString(profile_keys::BestResult(1)), QStringLiteral("999"));
     EXPECT_EQ(StoredString(profile_keys::Result(1, 1)), QString());
     EXPECT_EQ(List(kResultsList)->topLevelItemCount(), 0);
