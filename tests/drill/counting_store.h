@@ -2,7 +2,7 @@
 
 #include "records/profile_store.h"
 
-#include <map>
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -12,15 +12,14 @@ class CountingStore : public ProfileStore
 public:
     explicit CountingStore(ProfileStore &inner) : inner_(inner) { }
 
-    std::int32_t GetProfileInt(std::string_view section, std::string_view entry,
-                               std::int32_t defaultValue) const override
+    std::int32_t GetProfileInt(std::string_view section, std::string_view entry, std::int32_t value) const override
     {
-        return inner_.GetProfileInt(section, entry, defaultValue);
+        return inner_.GetProfileInt(section, entry, value);
     }
     std::u16string GetProfileString(std::string_view section, std::string_view entry,
-                                    std::u16string_view defaultValue) const override
+                                    std::u16string_view value) const override
     {
-        return inner_.GetProfileString(section, entry, defaultValue);
+        return inner_.GetProfileString(section, entry, value);
     }
     void WriteProfileInt(std::string_view section, std::string_view entry, std::int32_t value) override
     {
@@ -33,24 +32,16 @@ public:
         inner_.WriteProfileString(section, entry, value);
     }
 
-    int WritesTo(const std::string &entry) const
-    {
-        const auto it = counts.find(entry);
-        return it == counts.end() ? 0 : it->second;
-    }
+    int WritesTo(const std::string &entry) const { return int(std::count(writes.begin(), writes.end(), entry)); }
 
     std::vector<std::string> writes; // entry names, in order
-    std::map<std::string, int> counts;
-    bool foreignSection = false;
+    bool foreignSection = false; // a write outside "Results"
 
 private:
     void Note(std::string_view section, std::string_view entry)
     {
-        if (section != kResultsSection) {
-            foreignSection = true;
-        }
+        foreignSection = foreignSection || section != kResultsSection;
         writes.emplace_back(entry);
-        ++counts[std::string(entry)];
     }
 
     ProfileStore &inner_;

@@ -31,49 +31,29 @@ protected:
     }
     void Right() { engine.AnswerClicked(session().answerSlot); }
     void Wrong() { engine.AnswerClicked((session().answerSlot + 1) % 4); }
-
-    // Ticks until the pause after an answer has run out; returns how many.
-    int TicksToNextQuestion()
+    // Ticks until the pause after an answer has run out.
+    void TicksToNextQuestion()
     {
-        int ticks = 0;
-        while (session().answerPause > 0 && ticks < 100) {
+        for (int ticks = 0; session().answerPause > 0 && ticks < 100; ++ticks) {
             Tick();
-            ++ticks;
         }
-        return ticks;
     }
-
     int Position() { return session().currentWord - session().firstWord + 1; }
 
-    // Runs the started practise drill to its end; wrongAnswers[position] is
-    // how many times that position is answered wrong before it is answered
-    // right. Returns the positions in the order they were asked.
+    // Runs the started practise drill to its end, one second per answer;
+    // wrongAnswers[position] is how many times that position is answered
+    // wrong before it is answered right. Returns the positions as asked.
     std::vector<int> RunPractise(std::map<int, int> wrongAnswers = {})
     {
         std::vector<int> asked;
         while (session().currentWord != -1 && asked.size() < 500) {
-            const int position = Position();
-            asked.push_back(position);
-            int &wrongLeft = wrongAnswers[position];
-            if (wrongLeft > 0) {
-                --wrongLeft;
-                Wrong();
-            } else {
-                Right();
-            }
+            asked.push_back(Position());
+            int &wrongLeft = wrongAnswers[Position()];
+            wrongLeft > 0 ? (--wrongLeft, Wrong()) : Right();
             window.now += 1;
             TicksToNextQuestion();
         }
         return asked;
-    }
-
-    int CountInvalidations(int controlId, bool erase) const
-    {
-        int n = 0;
-        for (const auto &inv : window.invalidations) {
-            n += inv.id == controlId && inv.erase == erase ? 1 : 0;
-        }
-        return n;
     }
 
     TempProfile profile;

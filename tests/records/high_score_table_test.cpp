@@ -10,10 +10,7 @@
 
 namespace {
 
-using profile_keys::Correct;
-using profile_keys::Span;
-using profile_keys::Title;
-using profile_keys::Tries;
+using namespace profile_keys;
 
 class HighScoreTableTest : public ::testing::Test
 {
@@ -21,22 +18,23 @@ protected:
     // Rows 0.. with the given right answers; tries = correct + 1, span = 100 + row.
     void Store(const std::vector<int> &corrects)
     {
-        ProfileStore &s = profile.store();
-        for (int r = 0; r < static_cast<int>(corrects.size()); ++r) {
-            s.WriteProfileInt(kResultsSection, Span(r), 100 + r);
-            s.WriteProfileInt(kResultsSection, Correct(r), corrects[static_cast<std::size_t>(r)]);
-            s.WriteProfileInt(kResultsSection, Tries(r), corrects[static_cast<std::size_t>(r)] + 1);
-            s.WriteProfileString(kResultsSection, Title(r), u"row" + std::u16string(1, char16_t(u'a' + r)));
+        for (int r = 0; r < int(corrects.size()); ++r) {
+            store().WriteProfileInt(kResultsSection, Span(r), 100 + r);
+            store().WriteProfileInt(kResultsSection, Correct(r), corrects[std::size_t(r)]);
+            store().WriteProfileInt(kResultsSection, Tries(r), corrects[std::size_t(r)] + 1);
+            store().WriteProfileString(kResultsSection, Title(r), u"row" + std::u16string(1, char16_t(u'a' + r)));
         }
     }
     HighScoreTable Open(std::int64_t span, int correct, int tries)
     {
+        counting.writes.clear();
         HighScoreTable table(counting);
         table.SetCandidate(span, correct, tries);
         table.LoadAndMerge();
         return table;
     }
-    int Stored(const std::string &key) { return profile.store().GetProfileInt(kResultsSection, key, -12345); }
+    ProfileStore &store() { return profile.store(); }
+    int Stored(const std::string &key) { return store().GetProfileInt(kResultsSection, key, -12345); }
 
     TempProfile profile;
     CountingStore counting {profile.store()};
@@ -46,11 +44,11 @@ TEST_F(HighScoreTableTest, FirstRunEntersAnEmptyTableAtTheTop)
 {
     HighScoreTable table = Open(60, 12, 15);
     EXPECT_EQ(table.insertRow(), 0);
-    EXPECT_EQ(counting.writes.size(), 60u);
+    std::vector<std::string> saved; // the whole table, once, top first
     for (int r = 0; r < HighScoreTable::kRows; ++r) {
-        EXPECT_EQ(counting.WritesTo(Span(r)), 1);
-        EXPECT_EQ(counting.WritesTo(Title(r)), 1);
+        saved.insert(saved.end(), {Span(r), Correct(r), Tries(r), Title(r)});
     }
+    EXPECT_EQ(counting.writes, saved);
     EXPECT_EQ(Stored("Correct0"), 12);
     EXPECT_EQ(Stored("Span0"), 60);
     EXPECT_EQ(Stored("Correct1"), 0);
@@ -59,9 +57,9 @@ TEST_F(HighScoreTableTest, FirstRunEntersAnEmptyTableAtTheTop)
     EXPECT_EQ(rows[0].scoreText, u" 12 of 15 Correct in 60 seconds");
     EXPECT_TRUE(rows[0].enabled);
     EXPECT_TRUE(rows[0].title.empty());
-    for (int r = 1; r < HighScoreTable::kRows; ++r) {
-        EXPECT_EQ(rows[static_cast<std::size_t>(r)].scoreText, u"-");
-        EXPECT_FALSE(rows[static_cast<std::size_t>(r)].enabled);
+    for (std::size_t r = 1; r < rows.size(); ++r) {
+        EXPECT_EQ(rows[r].scoreText, u"-");
+        EXPECT_FALSE(rows[r].enabled);
     }
 }
 
@@ -73,8 +71,8 @@ TEST_F(HighScoreTableTest, TiesGoBelowAndTheBottomRowDrops)
     ASSERT_EQ(table.insertRow(), 3);
     const std::vector<int> expected {20, 15, 15, 15, 10, 9, 8, 7, 6, 5, 4, 3, 2, 2, 1};
     for (int r = 0; r < HighScoreTable::kRows; ++r) {
-        EXPECT_EQ(table.row(r).correct, expected[static_cast<std::size_t>(r)]) << "row " << r;
-        EXPECT_EQ(Stored(Correct(r)), expected[static_cast<std::size_t>(r)]) << "row " << r;
+        EXPECT_EQ(table.row(r).correct, expected[std::size_t(r)]) << "row " << r;
+        EXPECT_EQ(Stored(Correct(r)), expected[std::size_t(r)]) << "row " << r;
     }
     EXPECT_EQ(table.row(3).span, 33);
     EXPECT_EQ(table.row(3).tries, 40);
@@ -86,67 +84,49 @@ TEST_F(HighScoreTableTest, TiesGoBelowAndTheBottomRowDrops)
 
 TEST_F(HighScoreTableTest, UnrankedOrAbsentCandidatesWriteNothing)
 {
-    struct Case
-    {
-        const char *name;
-        std::vector<int> rows;
-        int correct;
-    };
-    const Case cases[] = {
-        {"zero right answers into an empty table", {}, 0},
-        {"tie with the bottom of a full table", {20, 19, 18, 17, 16, 15, 14, 13, 12, 11, 10, 9, 8, 7, 6}, 6},
-        {"no candidate (About)", {20, 10}, -1},
-    };
-    for (const Case &c : cases) {
-        SCOPED_TRACE(c.name);
-        TempProfile fresh;
-        CountingStore spy(fresh.store());
-        for (int r = 0; r < static_cast<int>(c.rows.size()); ++r) {
-            fresh.store().WriteProfileInt(kResultsSection, Correct(r), c.rows[static_cast<std::size_t>(r)]);
-        }
-        HighScoreTable table(spy);
-        table.SetCandidate(c.correct < 0 ? -1 : 50, c.correct, c.correct < 0 ? -1 : 9);
-        table.LoadAndMerge();
+    auto expectNoEntry = [&](const char *name, int correct) {
+        SCOPED_TRACE(name);
+        HighScoreTable table = Open(correct < 0 ? -1 : 50, correct, correct < 0 ? -1 : 9);
         table.OnNameChange(u"x");
-
         EXPECT_EQ(table.insertRow(), -1);
-        EXPECT_TRUE(spy.writes.empty());
+        EXPECT_TRUE(counting.writes.empty());
         for (const auto &row : table.ShowRows()) {
             EXPECT_FALSE(row.enabled);
         }
-    }
+    };
+    expectNoEntry("zero right answers into an empty table", 0);
+    Store({20, 19, 18, 17, 16, 15, 14, 13, 12, 11, 10, 9, 8, 7, 6});
+    expectNoEntry("tie with the bottom of a full table", 6);
+    expectNoEntry("no candidate (About)", -1);
 }
 
 TEST_F(HighScoreTableTest, EveryKeystrokeStoresTheName)
 {
     HighScoreTable table = Open(10, 3, 4);
     counting.writes.clear();
-    table.OnNameChange(u"A");
-    table.OnNameChange(u"Ab");
-    table.OnNameChange(u"Abc");
+    for (const char16_t *text : {u"A", u"Ab", u"Abc"}) {
+        table.OnNameChange(text);
+    }
     EXPECT_EQ(counting.writes, (std::vector<std::string> {"Title0", "Title0", "Title0"}));
-    EXPECT_EQ(profile.store().GetProfileString(kResultsSection, "Title0", u""), u"Abc");
+    EXPECT_EQ(store().GetProfileString(kResultsSection, "Title0", u""), u"Abc");
     EXPECT_EQ(table.ShowRows()[0].title, u"Abc");
     EXPECT_FALSE(counting.foreignSection);
 }
 
 TEST_F(HighScoreTableTest, EmptyRowKeepsItsTitleButShowsADash)
 {
-    profile.store().WriteProfileString(kResultsSection, "Title2", u"ghost");
-    HighScoreTable table = Open(-1, -1, -1);
-    const auto rows = table.ShowRows();
+    store().WriteProfileString(kResultsSection, "Title2", u"ghost");
+    const auto rows = Open(-1, -1, -1).ShowRows();
     EXPECT_EQ(rows[2].title, u"ghost");
     EXPECT_EQ(rows[2].scoreText, u"-");
 }
 
 TEST_F(HighScoreTableTest, SpansAreKeptAsTheirLowHalf)
 {
-    HighScoreTable table = Open((std::int64_t {1} << 32) + 5, 7, 8);
+    Open((std::int64_t {1} << 32) + 5, 7, 8);
     EXPECT_EQ(Stored("Span0"), 5);
-
-    profile.store().WriteProfileInt(kResultsSection, "Span0", -1);
-    HighScoreTable reread = Open(-1, -1, -1);
-    EXPECT_EQ(reread.row(0).span, 4294967295);
+    store().WriteProfileInt(kResultsSection, "Span0", -1);
+    EXPECT_EQ(Open(-1, -1, -1).row(0).span, 4294967295);
 }
 
 } // namespace
