@@ -4,9 +4,12 @@
 #include "res/dialog_templates.h"
 
 #include <QApplication>
+#include <QFont>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+
+#include <algorithm>
 
 namespace {
 
@@ -56,6 +59,10 @@ CHighScoresDlg::CHighScoresDlg(ProfileStore &store, QWidget *parent) : QDialog(p
     setWindowTitle(ToQString(t.caption));
     setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
     setFixedSize(ToPxX(t.width), ToPxY(t.height));
+    // The platform's dialog font at the template's size: the layout's base units assume it.
+    QFont font = QApplication::font("QMessageBox");
+    font.setPointSize(t.pointSize);
+    setFont(font);
 
     for (const dialogs::Control &c : t.controls) {
         QWidget *widget = nullptr;
@@ -84,6 +91,9 @@ CHighScoresDlg::CHighScoresDlg(ProfileStore &store, QWidget *parent) : QDialog(p
         }
         widget->setObjectName(QString::number(c.id));
         widget->setGeometry(ToPixels(c));
+        if (auto *label = qobject_cast<QLabel *>(widget)) {
+            FitLabel(label);
+        }
     }
 }
 
@@ -109,6 +119,12 @@ void CHighScoresDlg::showEvent(QShowEvent *event)
     QDialog::showEvent(event);
 }
 
+void CHighScoresDlg::FitLabel(QLabel *label) const
+{
+    const int room = width() - label->x();
+    label->resize(std::min(room, std::max(label->width(), label->sizeHint().width())), label->height());
+}
+
 void CHighScoresDlg::ShowRows()
 {
     const auto rows = table_.ShowRows();
@@ -122,7 +138,9 @@ void CHighScoresDlg::ShowRows()
             box->deselect();
             box->setCursorPosition(0);
         }
-        scoreTexts_[static_cast<std::size_t>(r)]->setText(ToQString(view.scoreText));
+        QLabel *score = scoreTexts_[static_cast<std::size_t>(r)];
+        score->setText(ToQString(view.scoreText));
+        FitLabel(score);
     }
 }
 

@@ -37,6 +37,9 @@ protected:
 
 private:
     void ShowRows();
+    // Fonts differ between platforms: a label grows to its text (never past
+    // the dialog's edge) rather than cut it off; its position stays.
+    void FitLabel(QLabel *label) const;
     void OnNameChange(int row, const QString &text);
 
     HighScoreTable table_;

@@ -77,8 +77,8 @@ constexpr Control kHighScoresControls[] = {
 // About, template 100: Times New Roman 10 pt bold.
 constexpr Control kAboutControls[] = {
     {-1, Kind::Icon, u"", 14, 14, 18, 17, kNone},
-    {-1, Kind::Static, u"pelko, French vocabulary 1-1000", 42, 14, 114, 8, kNoPrefix},
-    {-1, Kind::Static, u"Version 1.0", 42, 26, 114, 8, kNone},
+    {-1, Kind::Static, u"pelko Version 1.0", 42, 14, 114, 8, kNoPrefix},
+    {-1, Kind::Static, u"French vocabulary trainer", 42, 26, 114, 8, kNone},
     {1, Kind::DefaultButton, u"OK", 207, 97, 50, 14, kGroup},
     {1071, Kind::PushButton, u"Reset Times", 41, 66, 117, 14, kNone},
     {1072, Kind::PushButton, u"High Scores", 41, 48, 117, 14, kNone},
