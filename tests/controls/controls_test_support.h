@@ -3,10 +3,9 @@
 #include "records/profile_store.h"
 
 #include <QImage>
-#include <QPointF>
-#include <QRgb>
 #include <QString>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
@@ -15,33 +14,39 @@
 
 #include <gtest/gtest.h>
 
-// An in-memory profile that counts its reads.
+// An in-memory profile of best results ("BestResult<level>") that counts its reads.
 class FakeProfileStore : public ProfileStore
 {
 public:
-    std::int32_t GetProfileInt(std::string_view section, std::string_view entry,
-                               std::int32_t defaultValue) const override
+    FakeProfileStore(std::initializer_list<std::pair<int, std::int32_t>> best = {})
     {
-        ++reads;
-        const auto it = ints.find(Key(section, entry));
-        return it == ints.end() ? defaultValue : it->second;
+        for (const auto &[level, result] : best) {
+            SetBest(level, result);
+        }
     }
-    std::u16string GetProfileString(std::string_view section, std::string_view entry,
-                                    std::u16string_view defaultValue) const override
+    // The same best result on all 20 levels.
+    explicit FakeProfileStore(std::int32_t everyLevel)
+    {
+        for (int level = 1; level <= 20; ++level) {
+            SetBest(level, everyLevel);
+        }
+    }
+    std::int32_t GetProfileInt(std::string_view section, std::string_view entry, std::int32_t dflt) const override
     {
         ++reads;
-        const auto it = strings.find(Key(section, entry));
-        return it == strings.end() ? std::u16string(defaultValue) : it->second;
+        const auto it = ints.find(std::string(section) + "/" + std::string(entry));
+        return it == ints.end() ? dflt : it->second;
+    }
+    std::u16string GetProfileString(std::string_view, std::string_view, std::u16string_view dflt) const override
+    {
+        ++reads;
+        return std::u16string(dflt);
     }
     void WriteProfileInt(std::string_view section, std::string_view entry, std::int32_t value) override
     {
-        ints[Key(section, entry)] = value;
+        ints[std::string(section) + "/" + std::string(entry)] = value;
     }
-    void WriteProfileString(std::string_view section, std::string_view entry, std::u16string_view value) override
-    {
-        strings[Key(section, entry)] = std::u16string(value);
-    }
-
+    void WriteProfileString(std::string_view, std::string_view, std::u16string_view) override { }
     void SetBest(int level, std::int32_t best)
     {
         WriteProfileInt(kResultsSection, "BestResult" + std::to_string(level), best);
@@ -50,41 +55,24 @@ public:
     mutable int reads = 0;
 
 private:
-    static std::string Key(std::string_view section, std::string_view entry)
-    {
-        return std::string(section) + "/" + std::string(entry);
-    }
     std::map<std::string, std::int32_t> ints;
-    std::map<std::string, std::u16string> strings;
 };
 
 inline constexpr QRgb kBlack = 0xFF000000u;
 inline constexpr QRgb kWhite = 0xFFFFFFFFu;
 inline constexpr QRgb kDarkGrey = 0xFF404040u;
 
-inline QString Hex(QRgb c)
+// Channel-wise comparison, with slack for antialiasing and rounding.
+inline ::testing::AssertionResult PixelNear(const QImage &image, int x, int y, QRgb want, int tolerance = 3)
 {
-    return QString::asprintf("%08X", c);
-}
-
-// Channel-wise distance, for antialiasing and rounding slack.
-inline int Distance(QRgb a, QRgb b)
-{
-    return std::max({std::abs(qRed(a) - qRed(b)), std::abs(qGreen(a) - qGreen(b)), std::abs(qBlue(a) - qBlue(b)),
-                     std::abs(qAlpha(a) - qAlpha(b))});
-}
-
-inline ::testing::AssertionResult PixelNear(const QImage &image, int x, int y, QRgb expected, int tolerance = 3)
-{
-    if (image.isNull() || x < 0 || y < 0 || x >= image.width() || y >= image.height()) {
-        return ::testing::AssertionFailure() << "(" << x << ", " << y << ") outside the image";
-    }
-    const QRgb actual = image.pixel(x, y);
-    if (Distance(actual, expected) <= tolerance) {
+    const QRgb a = image.valid(x, y) ? image.pixel(x, y) : want ^ 0x80808080u; // outside: fails
+    if (std::max({std::abs(qRed(a) - qRed(want)), std::abs(qGreen(a) - qGreen(want)), std::abs(qBlue(a) - qBlue(want)),
+                  std::abs(qAlpha(a) - qAlpha(want))})
+        <= tolerance) {
         return ::testing::AssertionSuccess();
     }
-    return ::testing::AssertionFailure() << "pixel (" << x << ", " << y << ") is " << Hex(actual).toStdString()
-                                         << ", expected " << Hex(expected).toStdString();
+    return ::testing::AssertionFailure()
+        << QString::asprintf("pixel (%d, %d) is %08X, expected %08X", x, y, a, want).toStdString();
 }
 
 // The colour a two-point ramp (straight channel blend, repeating) leaves
@@ -115,11 +103,19 @@ inline QRgb NavyFadeAt(int x, int y)
 inline int FirstDifferingColumn(const QImage &a, const QImage &b)
 {
     for (int x = 0; x < a.width(); ++x) {
-        for (int y = 0; y < a.height(); ++y) {
-            if (a.pixel(x, y) != b.pixel(x, y)) {
-                return x;
-            }
+        if (a.copy(x, 0, 1, a.height()) != b.copy(x, 0, 1, b.height())) {
+            return x;
         }
     }
     return -1;
+}
+
+// Whether the caption's first ink lies at origin, allowing for the glyph's side bearing.
+inline ::testing::AssertionResult InkStartsAt(const QImage &bare, const QImage &captioned, int origin)
+{
+    const int ink = FirstDifferingColumn(bare, captioned);
+    if (ink >= origin - 1 && ink <= origin + 3) {
+        return ::testing::AssertionSuccess();
+    }
+    return ::testing::AssertionFailure() << "ink starts at " << ink << ", expected near " << origin;
 }

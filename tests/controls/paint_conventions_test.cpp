@@ -13,27 +13,27 @@
 #include <QtMath>
 
 #include <functional>
+#include <memory>
 #include <vector>
 
 namespace {
 
-using Renderer = std::function<QImage(QSize, qreal)>;
-
 struct NamedRenderer
 {
     const char *name;
-    Renderer render;
+    std::function<QImage(QSize, qreal)> render;
 };
 
+// Every control in a state that paints over the whole face, so a frame drawn too early would be covered.
 std::vector<NamedRenderer> EveryControl(const FakeProfileStore &store)
 {
-    static const AnswerFace green {1, 0};
-    static const ProgressState full {50, 50};
-    static MarkedState marks = [] {
+    static const MarkedState marks = [] {
         MarkedState m;
         m.marks.fill(1);
         return m;
     }();
+    static const AnswerFace green {1, 0};
+    static const ProgressState full {50, 50};
     static const TitleState title {24, 15.0f, u"       French Vocabulary (1 - 50)"};
     return {
         {"answer", [](QSize s, qreal d) { return CAnswerButton::Render(green, "Speed Challenge", s, d); }},
@@ -45,102 +45,63 @@ std::vector<NamedRenderer> EveryControl(const FakeProfileStore &store)
     };
 }
 
-TEST(PaintConventions, EveryControlEndsWithTheRaisedFrame)
+TEST(PaintConventions, EveryControlEndsWithTheRaisedFrameAtAnyDensity)
 {
-    FakeProfileStore store;
-    store.SetBest(1, 50); // full green bars on the level button and the total strip
-    for (int l = 2; l <= 20; ++l) {
-        store.SetBest(l, 50);
-    }
-    for (const QSize size : {QSize(234, 68), QSize(90, 21), QSize(63, 378), QSize(670, 26)}) {
-        for (const NamedRenderer &control : EveryControl(store)) {
-            SCOPED_TRACE(std::string(control.name) + " " + std::to_string(size.width()) + "x"
-                         + std::to_string(size.height()));
-            const QImage image = control.render(size, 1.0);
-            ASSERT_EQ(image.size(), size);
-            ASSERT_TRUE(image.format() == QImage::Format_ARGB32
-                        || image.format() == QImage::Format_ARGB32_Premultiplied);
-            const int w = size.width();
-            const int h = size.height();
-            // Black outer edge on all four sides, over the lighter lines.
-            for (int y = 0; y < h; ++y) {
-                ASSERT_TRUE(PixelNear(image, 0, y, kBlack, 0));
-                ASSERT_TRUE(PixelNear(image, w - 1, y, kBlack, 0));
-            }
-            for (int x = 0; x < w; ++x) {
-                ASSERT_TRUE(PixelNear(image, x, 0, kBlack, 0));
-                ASSERT_TRUE(PixelNear(image, x, h - 1, kBlack, 0));
-            }
-            // White inside along top and left, dark grey along right and bottom.
-            for (int y = 1; y < h - 2; ++y) {
-                ASSERT_TRUE(PixelNear(image, 1, y, kWhite, 0));
-                ASSERT_TRUE(PixelNear(image, w - 2, y, kDarkGrey, 0));
-            }
-            for (int x = 1; x < w - 2; ++x) {
-                ASSERT_TRUE(PixelNear(image, x, 1, kWhite, 0));
-                ASSERT_TRUE(PixelNear(image, x, h - 2, kDarkGrey, 0));
-            }
-        }
-    }
-}
-
-TEST(PaintConventions, AnEmptyAreaGivesNoImage)
-{
-    FakeProfileStore store;
-    const QSize sizes[] = {QSize(0, 0), QSize(0, 26), QSize(670, 0), QSize(-3, 10), QSize(10, -1)};
-    for (const QSize size : sizes) {
-        for (const NamedRenderer &control : EveryControl(store)) {
-            EXPECT_TRUE(control.render(size, 1.0).isNull()) << control.name;
-        }
-        EXPECT_TRUE(WindowBackdrop::Render(size).isNull());
-    }
-}
-
-TEST(PaintConventions, HighDensityKeepsLogicalGeometry)
-{
-    FakeProfileStore store;
+    const FakeProfileStore store(50); // full green bars on the level button and the total strip
     for (const NamedRenderer &control : EveryControl(store)) {
         SCOPED_TRACE(control.name);
-        const QImage image = control.render(QSize(90, 30), 2.0);
-        ASSERT_EQ(image.size(), QSize(180, 60));
-        EXPECT_EQ(image.devicePixelRatio(), 2.0);
-        // The 1-pixel black edge becomes 2 device pixels, then the white line.
-        EXPECT_TRUE(PixelNear(image, 0, 30, kBlack, 0));
-        EXPECT_TRUE(PixelNear(image, 1, 30, kBlack, 0));
-        EXPECT_TRUE(PixelNear(image, 2, 30, kWhite, 0));
-        EXPECT_TRUE(PixelNear(image, 3, 30, kWhite, 0));
-        EXPECT_TRUE(PixelNear(image, 178, 30, kBlack, 0));
-        EXPECT_TRUE(PixelNear(image, 177, 30, kDarkGrey, 0));
+        for (const QSize empty : {QSize(0, 0), QSize(0, 26), QSize(670, 0), QSize(-3, 10), QSize(10, -1)}) {
+            EXPECT_TRUE(control.render(empty, 1.0).isNull());
+        }
+        for (const auto &[size, dpr] :
+             {std::pair {QSize(234, 68), 1}, std::pair {QSize(90, 21), 1}, std::pair {QSize(63, 378), 1},
+              std::pair {QSize(670, 26), 1}, std::pair {QSize(90, 30), 2}}) {
+            const QImage image = control.render(size, dpr);
+            ASSERT_EQ(image.size(), size * dpr);
+            EXPECT_EQ(image.devicePixelRatio(), dpr);
+            // A black outer edge over the lighter lines; inside it white along the top and left, dark grey
+            // along the right and bottom. Each logical pixel is dpr device pixels.
+            const int w = size.width();
+            const int h = size.height();
+            for (int y = 0; y < image.height(); ++y) {
+                for (int x = 0; x < image.width(); ++x) {
+                    const int lx = x / dpr;
+                    const int ly = y / dpr;
+                    const QRgb want = lx == 0 || ly == 0 || lx == w - 1 || ly == h - 1 ? kBlack
+                        : lx == w - 2 || ly == h - 2                                   ? kDarkGrey
+                        : lx == 1 || ly == 1                                           ? kWhite
+                                                                                       : 0;
+                    if (want != 0) {
+                        ASSERT_TRUE(PixelNear(image, x, y, want, 0)) << w << "x" << h << " @" << dpr;
+                    }
+                }
+            }
+        }
     }
 }
 
-TEST(PaintConventions, NamedRampsStartWhiteWithTheirTint)
+TEST(WindowBackdrop, FadesFromWhiteDownwardsWithoutAFrame)
 {
-    // A title strip with no text is the strip fill inside the frame.
-    const QImage strip = CTitleBar::Render(TitleState {20, 20.0f, u""}, QSize(347, 63));
-    FakeProfileStore empty;
-    const QImage navy = CTotalBar::Render(&empty, QSize(120, 26));
-    for (const auto &[x, y] : {std::pair {2, 2}, std::pair {100, 30}, std::pair {300, 60}, std::pair {10, 59}}) {
-        EXPECT_TRUE(PixelNear(strip, x, y, StripFillAt(x, y), 2));
+    const auto backdropAt = [](int x, int y) {
+        return RampOverWhite({0, 0}, 0x00000020u, {64, 1000}, 0xFF000040u, x, y);
+    };
+    const QImage image = WindowBackdrop::Render(QSize(1154, 588));
+    ASSERT_EQ(image.size(), QSize(1154, 588));
+    // White at the top-left, deepening downwards and very slightly to the right.
+    EXPECT_TRUE(PixelNear(image, 0, 0, kWhite, 1));
+    for (int y = 0; y < 588; ++y) {
+        ASSERT_TRUE(PixelNear(image, 500, y, backdropAt(500, y), 2)) << y;
     }
-    for (const auto &[x, y] : {std::pair {2, 2}, std::pair {30, 12}, std::pair {20, 23}}) {
-        EXPECT_TRUE(PixelNear(navy, x, y, NavyFadeAt(x, y), 2));
-    }
-    // The channels blend as written, so the alpha-00 rose first colour still
-    // tints the fade: red above blue above green, not a plain pale blue.
-    const QRgb low = strip.pixel(10, 59);
-    EXPECT_GT(qRed(low), qBlue(low));
-    EXPECT_GT(qBlue(low), qGreen(low));
+    EXPECT_TRUE(PixelNear(image, 1153, 0, backdropAt(1153, 0), 2));
+    EXPECT_LE(qRed(image.pixel(1150, 300)), qRed(image.pixel(2, 300)));
+    // 400 rows down, about 40 % of the navy over white: red near 0.6 * 255.
+    EXPECT_NEAR(qRed(WindowBackdrop::Render(QSize(600, 400)).pixel(0, 399)), 153, 3);
+    EXPECT_TRUE(WindowBackdrop::Render(QSize(0, 588)).isNull());
 }
-
-} // namespace
-
-namespace {
 
 TEST(PaintConventions, OutlineSetsThePixelsOfACentredTwoPixelPen)
 {
-    // The banded outline must agree with stroking the rectangle, at any
-    // pixel density.
+    // The banded outline must agree with stroking the rectangle, at any pixel density.
     const QRect rects[]
         = {QRect(0, 0, 90, 21), QRect(1, 1, 89, 20), QRect(13, 0, 13, 26), QRect(0, 26, 63, 0), QRect(5, 5, 0, 10)};
     for (const qreal dpr : {1.0, 1.25, 1.5, 2.0, 3.0}) {
@@ -164,37 +125,29 @@ TEST(PaintConventions, OutlineSetsThePixelsOfACentredTwoPixelPen)
     }
 }
 
-} // namespace
-
-namespace {
-
 TEST(PaintConventions, WidgetsNeverEraseAndStripsTakeNoFocus)
 {
-    FakeProfileStore store;
+    const FakeProfileStore store;
     const AnswerFace face;
     const TitleState title;
     const ProgressState progress;
     const MarkedState marked;
-    CAnswerButton answer(&face);
-    CLevelButton level(1, &store);
-    CTitleBar titleBar(&title);
-    CProgressBar progressBar(&progress);
-    CMarkedBar markedBar(&marked);
-    CTotalBar totalBar(&store);
-    for (QWidget *widget :
-         std::initializer_list<QWidget *> {&answer, &level, &titleBar, &progressBar, &markedBar, &totalBar}) {
-        widget->resize(60, 20);
-        widget->grab(); // polishes the widget with the style
-        EXPECT_TRUE(widget->testAttribute(Qt::WA_OpaquePaintEvent)) << widget->metaObject()->className();
-        EXPECT_FALSE(widget->autoFillBackground()) << widget->metaObject()->className();
+    // The clicked controls first: they are push buttons, so Enter, Space and the default button come from Qt.
+    const std::unique_ptr<QWidget> widgets[] = {
+        std::make_unique<CAnswerButton>(&face), std::make_unique<CLevelButton>(1, &store),
+        std::make_unique<CTitleBar>(&title),    std::make_unique<CProgressBar>(&progress),
+        std::make_unique<CMarkedBar>(&marked),  std::make_unique<CTotalBar>(&store),
+    };
+    for (int i = 0; i < 6; ++i) {
+        QWidget &widget = *widgets[i];
+        const char *name = widget.metaObject()->className();
+        widget.resize(60, 20);
+        widget.grab(); // polishes the widget with the style
+        EXPECT_TRUE(widget.testAttribute(Qt::WA_OpaquePaintEvent)) << name;
+        EXPECT_FALSE(widget.autoFillBackground()) << name;
+        EXPECT_EQ(qobject_cast<QPushButton *>(&widget) != nullptr, i < 2) << name;
+        EXPECT_EQ(widget.focusPolicy() == Qt::NoFocus, i >= 2) << name;
     }
-    for (QWidget *strip : std::initializer_list<QWidget *> {&titleBar, &progressBar, &markedBar, &totalBar}) {
-        EXPECT_EQ(strip->focusPolicy(), Qt::NoFocus) << strip->metaObject()->className();
-    }
-    // The clicked controls are push buttons: Enter, Space and the default
-    // button come from Qt.
-    EXPECT_NE(qobject_cast<QPushButton *>(&answer), nullptr);
-    EXPECT_NE(qobject_cast<QPushButton *>(&level), nullptr);
 }
 
 } // namespace
