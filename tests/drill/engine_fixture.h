@@ -39,6 +39,11 @@ protected:
         }
     }
     int Position() { return session().currentWord - session().firstWord + 1; }
+    Lines Captions() // of the four answer buttons
+    {
+        return {window.texts[id::kAnswer1], window.texts[id::kAnswer2], window.texts[id::kAnswer3],
+                window.texts[id::kAnswer4]};
+    }
 
     // Runs the started practise drill to its end, one second per answer;
     // wrongAnswers[position] is how many times that position is answered

@@ -2,34 +2,27 @@
 
 #include "drill/window_services.h"
 
+#include <array>
 #include <cstdint>
 #include <map>
 #include <string>
+#include <utility>
 #include <vector>
+
+using Invalidations = std::vector<std::pair<int, bool>>; // control id, erase
+using Lines = std::vector<std::u16string>;
+using HighScoreRuns = std::vector<std::array<std::int64_t, 3>>; // span, correct, tries
 
 // Stands in for the main window: keeps what the engine and the records show,
 // answers Yes/No as scripted and tells the time it is set to.
 class RecordingWindow : public WindowServices
 {
 public:
-    struct Invalidation
-    {
-        int id;
-        bool erase;
-        bool operator==(const Invalidation &) const = default;
-    };
-    struct HighScoreRun
-    {
-        std::int64_t span;
-        std::int32_t correct, tries;
-        bool operator==(const HighScoreRun &) const = default;
-    };
-
     void SetControlText(int id, std::u16string_view text) override { texts[id] = std::u16string(text); }
     std::u16string GetControlText(int id) const override { return texts.count(id) ? texts.at(id) : u""; }
     void ShowControl(int id, bool show) override { shown[id] = show; }
     void EnableControl(int, bool) override { }
-    void InvalidateControl(int id, bool erase) override { invalidations.push_back({id, erase}); }
+    void InvalidateControl(int id, bool erase) override { invalidations.emplace_back(id, erase); }
     void SetDrillTimer() override { timerRunning = true; }
     void KillDrillTimer() override { timerRunning = false; }
     void ListInsertTop(int listId, std::u16string_view text) override
@@ -55,19 +48,19 @@ public:
 
     // A control never shown or hidden counts as visible, as the template makes it.
     bool IsShown(int id) const { return !shown.count(id) || shown.at(id); }
-    const std::vector<std::u16string> &List(int listId) { return lists[listId]; }
+    const Lines &List(int listId) { return lists[listId]; }
 
     std::map<int, std::u16string> texts;
     std::map<int, bool> shown;
-    std::vector<Invalidation> invalidations;
+    Invalidations invalidations;
     bool timerRunning = false;
-    std::map<int, std::vector<std::u16string>> lists; // row 0 first
+    std::map<int, Lines> lists; // row 0 first
     std::map<int, int> ensureVisible;
     int selectedTab = -1;
-    std::vector<HighScoreRun> highScoreRuns;
+    HighScoreRuns highScoreRuns;
     bool timerRanDuringHighScores = false;
     std::int64_t highScoresSeconds = 0;
     bool answerYes = false;
-    std::vector<std::u16string> questions;
+    Lines questions;
     std::int64_t now = 1'700'000'000;
 };

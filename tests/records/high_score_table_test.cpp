@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
 #include <vector>
 
 namespace {
@@ -40,7 +41,7 @@ protected:
     CountingStore counting {profile.store()};
 };
 
-TEST_F(HighScoreTableTest, FirstRunEntersAnEmptyTableAtTheTop)
+TEST_F(HighScoreTableTest, FirstRunEntersAnEmptyTableAtTheTopAndEveryKeystrokeStoresTheName)
 {
     HighScoreTable table = Open(60, 12, 15);
     EXPECT_EQ(table.insertRow(), 0);
@@ -49,10 +50,7 @@ TEST_F(HighScoreTableTest, FirstRunEntersAnEmptyTableAtTheTop)
         saved.insert(saved.end(), {Span(r), Correct(r), Tries(r), Title(r)});
     }
     EXPECT_EQ(counting.writes, saved);
-    EXPECT_EQ(Stored("Correct0"), 12);
-    EXPECT_EQ(Stored("Span0"), 60);
-    EXPECT_EQ(Stored("Correct1"), 0);
-
+    EXPECT_EQ((std::vector {Stored("Correct0"), Stored("Span0"), Stored("Correct1")}), (std::vector {12, 60, 0}));
     const auto rows = table.ShowRows();
     EXPECT_EQ(rows[0].scoreText, u" 12 of 15 Correct in 60 seconds");
     EXPECT_TRUE(rows[0].enabled);
@@ -61,6 +59,15 @@ TEST_F(HighScoreTableTest, FirstRunEntersAnEmptyTableAtTheTop)
         EXPECT_EQ(rows[r].scoreText, u"-");
         EXPECT_FALSE(rows[r].enabled);
     }
+
+    counting.writes.clear();
+    for (const char16_t *text : {u"A", u"Ab", u"Abc"}) {
+        table.OnNameChange(text);
+    }
+    EXPECT_EQ(counting.writes, (std::vector<std::string> {"Title0", "Title0", "Title0"}));
+    EXPECT_EQ(store().GetProfileString(kResultsSection, "Title0", u""), u"Abc");
+    EXPECT_EQ(table.ShowRows()[0].title, u"Abc");
+    EXPECT_FALSE(counting.foreignSection);
 }
 
 TEST_F(HighScoreTableTest, TiesGoBelowAndTheBottomRowDrops)
@@ -74,9 +81,7 @@ TEST_F(HighScoreTableTest, TiesGoBelowAndTheBottomRowDrops)
         EXPECT_EQ(table.row(r).correct, expected[std::size_t(r)]) << "row " << r;
         EXPECT_EQ(Stored(Correct(r)), expected[std::size_t(r)]) << "row " << r;
     }
-    EXPECT_EQ(table.row(3).span, 33);
-    EXPECT_EQ(table.row(3).tries, 40);
-    EXPECT_TRUE(table.row(3).title.empty());
+    EXPECT_EQ(std::tuple(table.row(3).span, table.row(3).tries, table.row(3).title), std::tuple(33, 40, u""));
     EXPECT_EQ(table.row(4).title, u"rowd"); // the former row 3
     EXPECT_EQ(table.row(14).title, u"rown"); // the former row 13; row 14 is gone
     EXPECT_EQ(Stored(Span(4)), 103);
@@ -100,33 +105,16 @@ TEST_F(HighScoreTableTest, UnrankedOrAbsentCandidatesWriteNothing)
     expectNoEntry("no candidate (About)", -1);
 }
 
-TEST_F(HighScoreTableTest, EveryKeystrokeStoresTheName)
-{
-    HighScoreTable table = Open(10, 3, 4);
-    counting.writes.clear();
-    for (const char16_t *text : {u"A", u"Ab", u"Abc"}) {
-        table.OnNameChange(text);
-    }
-    EXPECT_EQ(counting.writes, (std::vector<std::string> {"Title0", "Title0", "Title0"}));
-    EXPECT_EQ(store().GetProfileString(kResultsSection, "Title0", u""), u"Abc");
-    EXPECT_EQ(table.ShowRows()[0].title, u"Abc");
-    EXPECT_FALSE(counting.foreignSection);
-}
-
-TEST_F(HighScoreTableTest, EmptyRowKeepsItsTitleButShowsADash)
-{
-    store().WriteProfileString(kResultsSection, "Title2", u"ghost");
-    const auto rows = Open(-1, -1, -1).ShowRows();
-    EXPECT_EQ(rows[2].title, u"ghost");
-    EXPECT_EQ(rows[2].scoreText, u"-");
-}
-
-TEST_F(HighScoreTableTest, SpansAreKeptAsTheirLowHalf)
+TEST_F(HighScoreTableTest, ReadBackKeepsAnEmptyRowsTitleAndSpansAsTheirLowHalf)
 {
     Open((std::int64_t {1} << 32) + 5, 7, 8);
     EXPECT_EQ(Stored("Span0"), 5);
+
     store().WriteProfileInt(kResultsSection, "Span0", -1);
-    EXPECT_EQ(Open(-1, -1, -1).row(0).span, 4294967295);
+    store().WriteProfileString(kResultsSection, "Title2", u"ghost");
+    const HighScoreTable table = Open(-1, -1, -1);
+    EXPECT_EQ(table.row(0).span, 4294967295);
+    EXPECT_EQ(std::tuple(table.ShowRows()[2].title, table.ShowRows()[2].scoreText), std::tuple(u"ghost", u"-"));
 }
 
 } // namespace

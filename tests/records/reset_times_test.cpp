@@ -61,7 +61,7 @@ TEST_F(ResetTimesTest, YesClearsResultsBestsAndHighScoresAndTheMainWindowFollows
     }
 
     EXPECT_TRUE(window.List(id::kResultsList).empty());
-    std::vector<RecordingWindow::Invalidation> repaint;
+    Invalidations repaint;
     for (int levelId : id::kLevelButtons) {
         repaint.push_back({levelId, true});
     }
