@@ -6,45 +6,35 @@
 
 #include <map>
 #include <set>
-#include <sstream>
-#include <vector>
+#include <tuple>
 
 using namespace vocab_test;
 
 namespace {
 
-struct BlankRow
-{
-    int word;
-    const char *french;
-    int frenchAfter;
-    int englishBefore;
-    int englishAfter;
-    const char *english;
+// The blank-form rows: word, French, blanks after it, blanks after the meaning, meaning. The French
+// word has 5 blanks before it, the meaning 4 (5 in word 10).
+const std::tuple<int, const char *, int, int, const char *> kBlankRows[] = {
+    {1, "le", 3, 0, "the"},       {2, "de", 3, 2, "of"},         {5, "être", 7, 6, "to be"},
+    {6, "et", 3, 3, "and"},       {7, "en", 3, 5, "in"},         {8, "avoir", 6, 3, "have"},
+    {9, "que", 2, 2, "that"},     {10, "pour", 7, 7, "for"},     {11, "dans", 7, 4, "in"},
+    {12, "ce", 3, 2, "this"},     {13, "il", 3, 6, "it"},        {14, "qui", 2, 3, "who, whom"},
+    {15, "ne", 3, 3, "not"},      {16, "sur", 2, 4, "on"},       {17, "se", 3, 3, "themselves"},
+    {18, "pas", 2, 5, "not"},     {19, "plus", 7, 5, "more"},    {20, "pouvoir", 4, 5, "power"},
+    {21, "par", 2, 4, "by"},      {22, "je", 3, 5, "I"},         {23, "avec", 7, 2, "with"},
+    {24, "tout", 7, 3, "all"},    {25, "faire", 6, 7, "do"},     {26, "son", 2, 5, "its"},
+    {27, "mettre", 5, 5, "put"},  {28, "autre", 6, 1, "other"},  {29, "on", 3, 5, "we"},
+    {30, "mais", 7, 3, "but"},    {31, "nous", 7, 6, "we"},      {32, "comme", 6, 4, "as"},
+    {33, "ou", 3, 4, "or"},       {34, "si", 3, 3, "if"},        {35, "leur", 7, 5, "their"},
+    {36, "y", 4, 3, "there"},     {37, "dire", 7, 4, "say"},     {38, "elle", 7, 4, "her"},
+    {39, "devoir", 5, 3, "duty"}, {40, "avant", 6, 4, "before"}, {41, "deux", 7, 3, "two"},
+    {42, "même", 7, 2, "same"},   {43, "prendre", 4, 5, "take"}, {44, "aussi", 6, 5, "also"},
+    {45, "celui", 6, 2, "that"},  {46, "donner", 5, 5, "give"},  {47, "bien", 7, 2, "good"},
+    {48, "où", 3, 1, "where"},    {49, "fois", 7, 5, "time"},    {50, "vous", 7, 3, "you"},
+    {134, "à", 4, 2, "to"},       {168, "un", 3, 2, "a"},
 };
 
-// Per blank-form row: word, French core, blanks after it, English blanks before and after, meaning.
-const BlankRow kBlankRows[] = {
-    {1, "le", 3, 4, 0, "the"},       {2, "de", 3, 4, 2, "of"},         {5, "être", 7, 4, 6, "to be"},
-    {6, "et", 3, 4, 3, "and"},       {7, "en", 3, 4, 5, "in"},         {8, "avoir", 6, 4, 3, "have"},
-    {9, "que", 2, 4, 2, "that"},     {10, "pour", 7, 5, 7, "for"},     {11, "dans", 7, 4, 4, "in"},
-    {12, "ce", 3, 4, 2, "this"},     {13, "il", 3, 4, 6, "it"},        {14, "qui", 2, 4, 3, "who, whom"},
-    {15, "ne", 3, 4, 3, "not"},      {16, "sur", 2, 4, 4, "on"},       {17, "se", 3, 4, 3, "themselves"},
-    {18, "pas", 2, 4, 5, "not"},     {19, "plus", 7, 4, 5, "more"},    {20, "pouvoir", 4, 4, 5, "power"},
-    {21, "par", 2, 4, 4, "by"},      {22, "je", 3, 4, 5, "I"},         {23, "avec", 7, 4, 2, "with"},
-    {24, "tout", 7, 4, 3, "all"},    {25, "faire", 6, 4, 7, "do"},     {26, "son", 2, 4, 5, "its"},
-    {27, "mettre", 5, 4, 5, "put"},  {28, "autre", 6, 4, 1, "other"},  {29, "on", 3, 4, 5, "we"},
-    {30, "mais", 7, 4, 3, "but"},    {31, "nous", 7, 4, 6, "we"},      {32, "comme", 6, 4, 4, "as"},
-    {33, "ou", 3, 4, 4, "or"},       {34, "si", 3, 4, 3, "if"},        {35, "leur", 7, 4, 5, "their"},
-    {36, "y", 4, 4, 3, "there"},     {37, "dire", 7, 4, 4, "say"},     {38, "elle", 7, 4, 4, "her"},
-    {39, "devoir", 5, 4, 3, "duty"}, {40, "avant", 6, 4, 4, "before"}, {41, "deux", 7, 4, 3, "two"},
-    {42, "même", 7, 4, 2, "same"},   {43, "prendre", 4, 4, 5, "take"}, {44, "aussi", 6, 4, 5, "also"},
-    {45, "celui", 6, 4, 2, "that"},  {46, "donner", 5, 4, 5, "give"},  {47, "bien", 7, 4, 2, "good"},
-    {48, "où", 3, 4, 1, "where"},    {49, "fois", 7, 4, 5, "time"},    {50, "vous", 7, 4, 3, "you"},
-    {134, "à", 4, 4, 2, "to"},       {168, "un", 3, 4, 2, "a"},
-};
-
-// The French cores, level by level in word-number order.
+// The French cores, level by level in word-number order, as "core, core, ...".
 const char *const kLevelWords[] = {
     "le, de, depuis, père, être, et, en, avoir, que, pour, dans, ce, il, qui, ne, sur, se, pas, plus, pouvoir, par, "
     "je, avec, tout, faire, son, mettre, autre, on, mais, nous, comme, ou, si, leur, y, dire, elle, devoir, avant, "
@@ -127,157 +117,100 @@ const char *const kLevelWords[] = {
     "morceau, église, directeur, demande, forcer, bombe, samedi, espoir, tueur, grandir, dimanche",
 };
 
-bool IsBlankForm(int w)
-{
-    return (w >= 1 && w <= 2) || (w >= 5 && w <= 50) || w == 134 || w == 168;
-}
-
 std::string Blanks(int n)
 {
     return std::string(static_cast<std::size_t>(n), ' ');
 }
 
-std::vector<std::string> SplitList(const std::string &list)
-{
-    std::vector<std::string> words;
-    std::istringstream in(list);
-    std::string word;
-    while (std::getline(in, word, ',')) {
-        words.push_back(word.substr(word.find_first_not_of(' ')));
-    }
-    return words;
-}
-
-// UTF-8 text of one accented letter.
-std::string Letter(char16_t c)
-{
-    return Utf8(std::u16string_view(&c, 1));
-}
-
 } // namespace
 
-TEST(WordListForm, BlankFormRowsCarryTheirOwnBlanks)
+TEST(WordListForm, WhiteSpaceFollowsTheWordNumber)
 {
-    ASSERT_EQ(std::size(kBlankRows), 50u);
-    for (const BlankRow &r : kBlankRows) {
-        SCOPED_TRACE("word " + std::to_string(r.word));
-        ASSERT_TRUE(IsBlankForm(r.word));
-        EXPECT_EQ(Utf8(Row(r.word).french), Blanks(5) + r.french + Blanks(r.frenchAfter));
-        EXPECT_EQ(Utf8(Row(r.word).english), Blanks(r.englishBefore) + r.english + Blanks(r.englishAfter));
-        EXPECT_EQ(r.englishBefore, r.word == 10 ? 5 : 4);
-        // The French word and its trailing blanks fill a 5- or 11-character column.
-        const std::size_t core = Trim(Row(r.word).french).size();
-        EXPECT_EQ(core + static_cast<std::size_t>(r.frenchAfter), core <= 3 ? 5u : 11u);
-    }
-}
-
-TEST(WordListForm, TabFormsFollowTheWordNumber)
-{
-    const std::map<int, std::pair<std::u16string_view, std::u16string_view>> specials = {
-        {3, {u"\tdepuis\t ", u"   from\t"}},
-        {4, {u"\tp\u00E8re\t ", u"  father\t"}},
-        {435, {u"\tsoeur \t ", u"   \tsister \t"}},
-        {932, {u"\tprobablement", u"   \tprobably\t"}},
+    // Whole texts of the rows outside the tab form of their range.
+    std::map<int, std::pair<std::string, std::string>> exact = {
+        {3, {"\tdepuis\t ", "   from\t"}},
+        {4, {"\tp\u00E8re\t ", "  father\t"}},
+        {435, {"\tsoeur \t ", "   \tsister \t"}},
+        {932, {"\tprobablement", "   \tprobably\t"}},
     };
-    int tabRows = 0;
+    for (const auto &[w, french, frenchAfter, englishAfter, english] : kBlankRows) {
+        exact[w] = {Blanks(5) + french + Blanks(frenchAfter), Blanks(w == 10 ? 5 : 4) + english + Blanks(englishAfter)};
+        // The French word and its trailing blanks fill a 5-character column (up to 3 letters) or an 11-character one.
+        const std::size_t letters = Trim(Row(w).french).size();
+        EXPECT_EQ(letters + static_cast<std::size_t>(frenchAfter), letters <= 3 ? 5u : 11u) << "word " << w;
+    }
+    ASSERT_EQ(exact.size(), 54u);
     for (int w = 1; w <= 1000; ++w) {
         SCOPED_TRACE("word " + std::to_string(w));
-        const WordListRow &row = Row(w);
-        if (IsBlankForm(w)) {
-            EXPECT_EQ(row.french.find(u'\t'), std::u16string_view::npos);
-            EXPECT_EQ(row.english.find(u'\t'), std::u16string_view::npos);
-            continue;
-        }
-        ++tabRows;
-        if (const auto it = specials.find(w); it != specials.end()) {
-            EXPECT_EQ(row.french, it->second.first);
-            EXPECT_EQ(row.english, it->second.second);
-            continue;
-        }
-        const std::u16string french(Trim(row.french));
-        const std::u16string english(Trim(row.english));
+        const std::string french = FrenchCore(w);
+        const std::string english = EnglishCore(w);
         ASSERT_FALSE(french.empty());
         ASSERT_FALSE(english.empty());
-        if (w <= 100) {
-            EXPECT_EQ(row.french, u"\t" + french + u"\t   ");
-            EXPECT_EQ(row.english, u"\t" + english + u"\t");
+        if (const auto it = exact.find(w); it != exact.end()) {
+            EXPECT_EQ(Utf8(Row(w).french), it->second.first);
+            EXPECT_EQ(Utf8(Row(w).english), it->second.second);
+        } else if (w <= 100) {
+            EXPECT_EQ(Utf8(Row(w).french), "\t" + french + "\t   ");
+            EXPECT_EQ(Utf8(Row(w).english), "\t" + english + "\t");
         } else {
-            EXPECT_EQ(row.french, u"\t" + french + u"\t ");
-            EXPECT_EQ(row.english, u"   \t" + english + u"\t");
+            EXPECT_EQ(Utf8(Row(w).french), "\t" + french + "\t ");
+            EXPECT_EQ(Utf8(Row(w).english), "   \t" + english + "\t");
         }
     }
-    EXPECT_EQ(tabRows, 950);
 }
 
 TEST(WordListFrench, CoresMatchTheLevelLists)
 {
     ASSERT_EQ(std::size(kLevelWords), 20u);
     for (int level = 1; level <= 20; ++level) {
-        const std::vector<std::string> words = SplitList(kLevelWords[level - 1]);
-        ASSERT_EQ(words.size(), 50u) << "level " << level;
-        for (int i = 0; i < 50; ++i) {
-            const int w = 50 * (level - 1) + i + 1;
-            EXPECT_EQ(FrenchCore(w), words[static_cast<std::size_t>(i)]) << "word " << w;
+        std::string cores = FrenchCore(50 * level - 49);
+        for (int w = 50 * level - 48; w <= 50 * level; ++w) {
+            cores += ", " + FrenchCore(w);
         }
+        EXPECT_EQ(cores, kLevelWords[level - 1]) << "level " << level;
     }
 }
 
-TEST(WordListFrench, UsesOnlySmallLettersAccentsApostropheAndHyphen)
+TEST(WordListFrench, LettersAndMarksOccurAsCounted)
 {
-    const std::u16string_view accented = u"\u00E0\u00E2\u00E7\u00E8\u00E9\u00EA\u00EE\u00F4\u00F9\u00FB";
-    std::set<std::string> withApostrophe, withHyphen, withBlank;
-    for (int w = 1; w <= 1000; ++w) {
-        const std::u16string_view core = Trim(Row(w).french);
-        EXPECT_LE(Row(w).french.size(), 16u) << "word " << w;
-        for (char16_t c : core) {
-            const bool ok = (c >= u'a' && c <= u'z') || accented.find(c) != std::u16string_view::npos || c == u'\''
-                || c == u'-' || c == u' ';
-            EXPECT_TRUE(ok) << "word " << w << " has U+" << std::hex << static_cast<int>(c);
-        }
-        if (core.find(u'\'') != std::u16string_view::npos) {
-            withApostrophe.insert(Utf8(core));
-        }
-        if (core.find(u'-') != std::u16string_view::npos) {
-            withHyphen.insert(Utf8(core));
-        }
-        if (core.find(u' ') != std::u16string_view::npos) {
-            withBlank.insert(Utf8(core));
-        }
-    }
-    EXPECT_EQ(withApostrophe, (std::set<std::string> {"quelqu'un", "aujourd'hui", "d'autres", "d'abord", "l'un"}));
-    EXPECT_EQ(withHyphen,
-              (std::set<std::string> {"est-ce que", "peut-être", "là-bas", "rendez-vous", "moi-même", "celui-là",
-                                      "grand-père", "là-dedans", "grand-mère", "là-haut"}));
-    EXPECT_EQ(withBlank, (std::set<std::string> {"est-ce que", "parce que"}));
-}
-
-TEST(WordListFrench, AccentedLettersOccurAsCounted)
-{
-    const std::map<char16_t, int> expected = {
+    // Occurrences of each accented letter in the French texts; ù only in "où" (48).
+    const std::map<char16_t, int> accents = {
         {u'\u00E9', 107}, {u'\u00E8', 22}, {u'\u00EA', 15}, {u'\u00F4', 10}, {u'\u00EE', 9},
         {u'\u00E0', 8},   {u'\u00E2', 4},  {u'\u00FB', 4},  {u'\u00E7', 2},  {u'\u00F9', 1},
     };
+    // The cores holding an apostrophe, a hyphen or a blank.
+    const std::map<char16_t, std::set<std::string>> marked = {
+        {u'\'', {"quelqu'un", "aujourd'hui", "d'autres", "d'abord", "l'un"}},
+        {u'-',
+         {"est-ce que", "peut-être", "là-bas", "rendez-vous", "moi-même", "celui-là", "grand-père", "là-dedans",
+          "grand-mère", "là-haut"}},
+        {u' ', {"est-ce que", "parce que"}},
+    };
     std::map<char16_t, int> occurrences;
+    std::map<char16_t, std::set<std::string>> marks;
     int accentedRows = 0;
     int eAcuteRows = 0;
     for (int w = 1; w <= 1000; ++w) {
+        SCOPED_TRACE("word " + std::to_string(w));
+        const std::u16string_view core = Trim(Row(w).french);
+        EXPECT_LE(Row(w).french.size(), 16u);
         bool accented = false;
-        for (char16_t c : Row(w).french) {
-            if (c > 0x7F) {
+        for (char16_t c : core) {
+            if (accents.contains(c)) {
                 ++occurrences[c];
                 accented = true;
+            } else if (marked.contains(c)) {
+                marks[c].insert(Utf8(core));
+            } else {
+                EXPECT_TRUE(c >= u'a' && c <= u'z') << "U+" << std::hex << static_cast<int>(c);
             }
         }
         accentedRows += accented ? 1 : 0;
-        eAcuteRows += Row(w).french.find(u'\u00E9') != std::u16string_view::npos ? 1 : 0;
-        EXPECT_EQ(Row(w).french.find(u'\u00F9') != std::u16string_view::npos, w == 48) << "word " << w;
+        eAcuteRows += core.find(u'\u00E9') != std::u16string_view::npos ? 1 : 0;
+        EXPECT_EQ(core.find(u'\u00F9') != std::u16string_view::npos, w == 48);
     }
-    for (const auto &[c, count] : occurrences) {
-        EXPECT_TRUE(expected.contains(c)) << "unexpected letter " << Letter(c);
-    }
-    for (const auto &[c, count] : expected) {
-        EXPECT_EQ(occurrences[c], count) << Letter(c);
-    }
+    EXPECT_EQ(occurrences, accents);
+    EXPECT_EQ(marks, marked);
     EXPECT_EQ(accentedRows, 164);
     EXPECT_EQ(eAcuteRows, 94);
 }
@@ -291,11 +224,8 @@ TEST(WordListFrench, DistinctCoresTextsAndExtremeLengths)
         cores.insert(core);
         texts.insert(Row(w).french);
         EXPECT_LE(core.size(), 12u) << "word " << w;
-        if (core.size() == 12) {
-            longest.insert(Utf8(core));
-        }
-        if (core.size() == 1) {
-            shortest.insert(Utf8(core));
+        if (core.size() == 12 || core.size() == 1) {
+            (core.size() == 1 ? shortest : longest).insert(Utf8(core));
         }
     }
     EXPECT_EQ(cores.size(), 953u);

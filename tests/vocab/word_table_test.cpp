@@ -24,7 +24,7 @@ void ExpectFreshTable(const WordTable &table)
 
 } // namespace
 
-TEST(WordTable, ResetFillsEveryRowFromTheList)
+TEST(WordTable, ResetRefillsEveryRowAndUndoesTheLastDrill)
 {
     auto table = std::make_unique<WordTable>();
     table->ResetWordTable();
@@ -32,12 +32,7 @@ TEST(WordTable, ResetFillsEveryRowFromTheList)
     // Slot 0 holds no word.
     EXPECT_TRUE((*table)[0].french.empty());
     EXPECT_TRUE((*table)[0].english.empty());
-}
 
-TEST(WordTable, ResetUndoesEveryChangeOfTheLastDrill)
-{
-    auto table = std::make_unique<WordTable>();
-    table->ResetWordTable();
     for (int w = WordTable::kFirstWord; w <= WordTable::kLastWord; ++w) {
         WordEntry &entry = (*table)[w];
         if (w % 2 == 0) {
@@ -51,24 +46,7 @@ TEST(WordTable, ResetUndoesEveryChangeOfTheLastDrill)
     ExpectFreshTable(*table);
 }
 
-TEST(WordTable, RowsKeepTheirWhiteSpaceAndAccents)
-{
-    auto table = std::make_unique<WordTable>();
-    table->ResetWordTable();
-    const WordTable &t = *table;
-    EXPECT_EQ(t[1].french, u"     le   ");
-    EXPECT_EQ(t[1].english, u"    the");
-    EXPECT_EQ(t[4].french, u"\tp\u00E8re\t ");
-    EXPECT_EQ(t[4].french[2], u'\u00E8');
-    EXPECT_EQ(Trim(t[435].french), u"soeur");
-    EXPECT_EQ(Trim(t[435].english), u"sister");
-    EXPECT_EQ(t[932].french, u"\tprobablement");
-    EXPECT_EQ(Trim(t[932].french), u"probablement");
-    EXPECT_EQ(t[765].english, u"   \tFriday\t");
-    EXPECT_EQ(t[966].english, u"   \tMonday\t");
-}
-
-TEST(Level, BoundsFollowTheLevelNumber)
+TEST(Level, BoundsAndTitleFollowTheLevelNumber)
 {
     for (int n = 1; n <= Level::kCount; ++n) {
         const Level level = Level::FromNumber(n);
@@ -76,11 +54,6 @@ TEST(Level, BoundsFollowTheLevelNumber)
         EXPECT_EQ(level.firstWord, 50 * (n - 1) + 1) << "level " << n;
         EXPECT_EQ(level.lastWord, 50 * n) << "level " << n;
     }
-    EXPECT_EQ(Level::FromNumber(20).lastWord, WordTable::kLastWord);
-}
-
-TEST(Level, TitleNamesTheWordRange)
-{
     EXPECT_EQ(Level::FromNumber(1).Title(), u"       French Vocabulary (1 - 50)");
     EXPECT_EQ(Level::FromNumber(2).Title(), u"       French Vocabulary (51 - 100)");
     EXPECT_EQ(Level::FromNumber(10).Title(), u"       French Vocabulary (451 - 500)");

@@ -55,9 +55,4 @@ inline std::string EnglishCore(int word)
     return Utf8(Trim(Row(word).english));
 }
 
-inline int LevelOf(int word)
-{
-    return (word - 1) / 50 + 1;
-}
-
 } // namespace vocab_test
