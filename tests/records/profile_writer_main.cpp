@@ -2,7 +2,7 @@
 // drill does, and reports each completed pair of writes on stdout, so that
 // a test can kill it at any moment and check what must be on disk.
 //
-//   profile_writer <profile.conf> <level> <first n> [<count>, 0 = forever]
+//   profile_writer <profile.conf> <level> <first n> <count, 0 = forever>
 
 #include "records/profile_keys.h"
 #include "records/qsettings_profile_store.h"
@@ -11,7 +11,6 @@
 #include <QCoreApplication>
 #include <QStringList>
 
-#include <cstdio>
 #include <string>
 
 #include <unistd.h>
@@ -20,14 +19,10 @@ int main(int argc, char **argv)
 {
     QCoreApplication app(argc, argv);
     const QStringList args = app.arguments();
-    if (args.size() < 4) {
-        std::fprintf(stderr, "usage: profile_writer <profile> <level> <first n> [<count>]\n");
+    if (args.size() != 5) {
         return 2;
     }
-    const int level = args[2].toInt();
-    const int first = args[3].toInt();
-    const int count = args.size() > 4 ? args[4].toInt() : 0;
-
+    const int level = args[2].toInt(), first = args[3].toInt(), count = args[4].toInt();
     QSettingsProfileStore store(args[1]);
     for (int n = first; count == 0 || n < first + count; ++n) {
         store.WriteProfileString(kResultsSection, profile_keys::Result(level, n), WriterResultLine(level, n));
