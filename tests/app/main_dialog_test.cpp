@@ -72,7 +72,6 @@ protected:
     void Tick(int n = 1)
     {
         for (int i = 0; i < n; ++i) {
-            now += 0; // the clock moves only where a test says so
             engine().OnDrillTimer();
         }
     }
