@@ -107,13 +107,12 @@ TEST_F(HighScoreTableTest, UnrankedOrAbsentCandidatesWriteNothing)
 
 TEST_F(HighScoreTableTest, ReadBackKeepsAnEmptyRowsTitleAndSpansAsTheirLowHalf)
 {
-    Open((std::int64_t {1} << 32) + 5, 7, 8);
-    EXPECT_EQ(Stored("Span0"), 5);
+    Open((std::int64_t {3} << 31) + 5, 7, 8); // low half 0x80000005
+    EXPECT_EQ(Stored("Span0"), -0x7FFFFFFB);
 
-    store().WriteProfileInt(kResultsSection, "Span0", -1);
     store().WriteProfileString(kResultsSection, "Title2", u"ghost");
     const HighScoreTable table = Open(-1, -1, -1);
-    EXPECT_EQ(table.row(0).span, 4294967295);
+    EXPECT_EQ(table.row(0).span, 0x80000005);
     EXPECT_EQ(std::tuple(table.ShowRows()[2].title, table.ShowRows()[2].scoreText), std::tuple(u"ghost", u"-"));
 }
 
