@@ -10,6 +10,7 @@
 #include "controls/c_progress_bar.h"
 #include "controls/c_title_bar.h"
 #include "controls/c_total_bar.h"
+#include "controls/offscreen_paint.h"
 #include "controls/window_backdrop.h"
 #include "records/c_high_scores_dlg.h"
 #include "res/control_ids.h"
@@ -23,7 +24,6 @@
 #include <QLabel>
 #include <QMenu>
 #include <QMessageBox>
-#include <QPainter>
 #include <QPushButton>
 #include <QShortcut>
 #include <QTreeWidget>
@@ -402,8 +402,7 @@ void CpelkoDlg::OnTabSelChange()
 
 void CpelkoDlg::paintEvent(QPaintEvent * /*event*/)
 {
-    QPainter painter(this);
-    painter.drawImage(0, 0, WindowBackdrop::Render(size(), devicePixelRatioF()));
+    OffscreenPaint::Blit(*this, WindowBackdrop::Render(size(), devicePixelRatioF()));
     if (!firstPaintDone_) {
         firstPaintDone_ = true;
         if (StartupProbe::Enabled()) {

@@ -58,11 +58,5 @@ bool CAnswerButton::event(QEvent *event)
 
 void CAnswerButton::paintEvent(QPaintEvent *)
 {
-    const QImage image = Render(face_ ? *face_ : AnswerFace {}, text(), size(), devicePixelRatioF());
-    if (image.isNull()) {
-        return;
-    }
-    QPainter painter(this);
-    painter.setCompositionMode(QPainter::CompositionMode_Source);
-    painter.drawImage(QPoint(0, 0), image);
+    OffscreenPaint::Blit(*this, Render(face_ ? *face_ : AnswerFace {}, text(), size(), devicePixelRatioF()));
 }

@@ -71,11 +71,5 @@ bool CLevelButton::event(QEvent *event)
 
 void CLevelButton::paintEvent(QPaintEvent *)
 {
-    const QImage image = Render(level_, store_, text(), size(), devicePixelRatioF());
-    if (image.isNull()) {
-        return;
-    }
-    QPainter painter(this);
-    painter.setCompositionMode(QPainter::CompositionMode_Source);
-    painter.drawImage(QPoint(0, 0), image);
+    OffscreenPaint::Blit(*this, Render(level_, store_, text(), size(), devicePixelRatioF()));
 }

@@ -54,11 +54,5 @@ QImage CMarkedBar::Render(const MarkedState &state, QSize size, qreal dpr)
 
 void CMarkedBar::paintEvent(QPaintEvent *)
 {
-    const QImage image = Render(state_ ? *state_ : MarkedState {}, size(), devicePixelRatioF());
-    if (image.isNull()) {
-        return;
-    }
-    QPainter painter(this);
-    painter.setCompositionMode(QPainter::CompositionMode_Source);
-    painter.drawImage(QPoint(0, 0), image);
+    OffscreenPaint::Blit(*this, Render(state_ ? *state_ : MarkedState {}, size(), devicePixelRatioF()));
 }

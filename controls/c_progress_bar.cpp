@@ -71,11 +71,5 @@ QImage CProgressBar::Render(const ProgressState &state, QSize size, qreal dpr)
 
 void CProgressBar::paintEvent(QPaintEvent *)
 {
-    const QImage image = Render(state_ ? *state_ : ProgressState {}, size(), devicePixelRatioF());
-    if (image.isNull()) {
-        return;
-    }
-    QPainter painter(this);
-    painter.setCompositionMode(QPainter::CompositionMode_Source);
-    painter.drawImage(QPoint(0, 0), image);
+    OffscreenPaint::Blit(*this, Render(state_ ? *state_ : ProgressState {}, size(), devicePixelRatioF()));
 }

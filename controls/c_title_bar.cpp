@@ -30,11 +30,5 @@ QImage CTitleBar::Render(const TitleState &state, QSize size, qreal dpr)
 
 void CTitleBar::paintEvent(QPaintEvent *)
 {
-    const QImage image = Render(state_ ? *state_ : TitleState {}, size(), devicePixelRatioF());
-    if (image.isNull()) {
-        return;
-    }
-    QPainter painter(this);
-    painter.setCompositionMode(QPainter::CompositionMode_Source);
-    painter.drawImage(QPoint(0, 0), image);
+    OffscreenPaint::Blit(*this, Render(state_ ? *state_ : TitleState {}, size(), devicePixelRatioF()));
 }

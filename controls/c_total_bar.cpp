@@ -75,11 +75,5 @@ QImage CTotalBar::Render(const ProfileStore *store, QSize size, qreal dpr)
 
 void CTotalBar::paintEvent(QPaintEvent *)
 {
-    const QImage image = Render(store_, size(), devicePixelRatioF());
-    if (image.isNull()) {
-        return;
-    }
-    QPainter painter(this);
-    painter.setCompositionMode(QPainter::CompositionMode_Source);
-    painter.drawImage(QPoint(0, 0), image);
+    OffscreenPaint::Blit(*this, Render(store_, size(), devicePixelRatioF()));
 }

@@ -86,3 +86,13 @@ void OffscreenPaint::DrawText(QPainter &painter, const QFont &font, QPointF orig
     const QFontMetricsF metrics(font);
     painter.drawText(QPointF(origin.x(), origin.y() + metrics.ascent()), text);
 }
+
+void OffscreenPaint::Blit(QWidget &widget, const QImage &image)
+{
+    if (image.isNull()) {
+        return;
+    }
+    QPainter painter(&widget);
+    painter.setCompositionMode(QPainter::CompositionMode_Source);
+    painter.drawImage(QPoint(0, 0), image);
+}

@@ -10,6 +10,7 @@
 #include <QPointF>
 #include <QSize>
 #include <QString>
+#include <QWidget>
 
 #include <utility>
 
@@ -56,6 +57,10 @@ public:
     // Black text whose layout box starts at origin (its top-left); neither
     // wrapped nor clipped except by the image.
     static void DrawText(QPainter &painter, const QFont &font, QPointF origin, const QString &text);
+
+    // Copies a rendered face onto its widget, replacing what was there (the
+    // only drawing a paint event does); a null image draws nothing.
+    static void Blit(QWidget &widget, const QImage &image);
 
 private:
     static QImage Begin(QSize size, qreal dpr);
