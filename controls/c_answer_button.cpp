@@ -36,23 +36,14 @@ QImage CAnswerButton::Render(const AnswerFace &face, const QString &windowText, 
     const QBrush background(Gradients::Linear(QPointF(0, 0), fadeStart, QPointF(0, 100), colour));
 
     return OffscreenPaint::Render(
-        size, dpr, background, OffscreenPaint::Frame::Bevel, [&](QPainter &painter, int w, int h) {
-            const QString caption = windowText.trimmed();
-            // Placed by length, 5 px per UTF-16 unit, not by measured width.
-            const float x = w * 0.5f - (caption.size() * 0.5f) * 10.0f;
-            const float y = h * 0.5f - 11.0f;
-            OffscreenPaint::DrawText(painter, OffscreenPaint::Font(20), QPointF(x, y), caption);
-        });
+        size, dpr, background, OffscreenPaint::Frame::Bevel,
+        [&](QPainter &painter, int w, int h) { OffscreenPaint::DrawCaption(painter, w, h, windowText, 5.0f, 20); });
 }
 
 bool CAnswerButton::event(QEvent *event)
 {
     const bool handled = QPushButton::event(event);
-    // The style's polish turns this off for push buttons; the face covers
-    // the whole button, so nothing needs erasing first.
-    if (event->type() == QEvent::Polish || event->type() == QEvent::StyleChange) {
-        setAttribute(Qt::WA_OpaquePaintEvent);
-    }
+    OffscreenPaint::KeepOpaque(*this, *event);
     return handled;
 }
 

@@ -50,22 +50,14 @@ QImage CLevelButton::Render(int level, const ProfileStore *store, const QString 
                 const QBrush green(Gradients::Linear(QPointF(0, 10), 0xFF008000u, QPointF(164, 10), 0xFF00FF00u));
                 OffscreenPaint::FillRect(painter, green, 0, 0, bar, h);
             }
-            const QString caption = windowText.trimmed();
-            // Placed by length, 4 px per UTF-16 unit, not by measured width.
-            const float x = w * 0.5f - (caption.size() * 0.5f) * 8.0f;
-            const float y = h * 0.5f - 11.0f;
-            OffscreenPaint::DrawText(painter, OffscreenPaint::Font(16), QPointF(x, y), caption);
+            OffscreenPaint::DrawCaption(painter, w, h, windowText, 4.0f, 16);
         });
 }
 
 bool CLevelButton::event(QEvent *event)
 {
     const bool handled = QPushButton::event(event);
-    // The style's polish turns this off for push buttons; the face covers
-    // the whole button, so nothing needs erasing first.
-    if (event->type() == QEvent::Polish || event->type() == QEvent::StyleChange) {
-        setAttribute(Qt::WA_OpaquePaintEvent);
-    }
+    OffscreenPaint::KeepOpaque(*this, *event);
     return handled;
 }
 

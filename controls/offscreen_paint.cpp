@@ -96,3 +96,19 @@ void OffscreenPaint::Blit(QWidget &widget, const QImage &image)
     painter.setCompositionMode(QPainter::CompositionMode_Source);
     painter.drawImage(QPoint(0, 0), image);
 }
+
+void OffscreenPaint::DrawCaption(QPainter &painter, int w, int h, const QString &windowText, float unitWidth,
+                                 int fontSize)
+{
+    const QString caption = windowText.trimmed();
+    const float x = w * 0.5f - static_cast<float>(caption.size()) * unitWidth;
+    const float y = h * 0.5f - 11.0f;
+    DrawText(painter, Font(fontSize), QPointF(x, y), caption);
+}
+
+void OffscreenPaint::KeepOpaque(QWidget &widget, const QEvent &event)
+{
+    if (event.type() == QEvent::Polish || event.type() == QEvent::StyleChange) {
+        widget.setAttribute(Qt::WA_OpaquePaintEvent);
+    }
+}

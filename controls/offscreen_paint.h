@@ -3,6 +3,7 @@
 #include "controls/bevel_frame.h"
 
 #include <QBrush>
+#include <QEvent>
 #include <QFont>
 #include <QImage>
 #include <QPainter>
@@ -57,6 +58,15 @@ public:
     // Black text whose layout box starts at origin (its top-left); neither
     // wrapped nor clipped except by the image.
     static void DrawText(QPainter &painter, const QFont &font, QPointF origin, const QString &text);
+
+    // A button caption: the window text trimmed, placed by its length
+    // (unitWidth px per UTF-16 unit left of the middle, not by measured
+    // width) and 11 px above the middle, bold at fontSize px.
+    static void DrawCaption(QPainter &painter, int w, int h, const QString &windowText, float unitWidth, int fontSize);
+
+    // Push-button faces cover the whole button, but the style's polish turns
+    // WA_OpaquePaintEvent off again; call after the base class's event().
+    static void KeepOpaque(QWidget &widget, const QEvent &event);
 
     // Copies a rendered face onto its widget, replacing what was there (the
     // only drawing a paint event does); a null image draws nothing.
