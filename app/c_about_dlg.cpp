@@ -1,9 +1,12 @@
 #include "app/c_about_dlg.h"
 
 #include "app/dialog_layout.h"
+#include "drill/drill_engine.h"
+#include "drill/window_services.h"
 #include "records/c_high_scores_dlg.h"
 #include "records/reset_times.h"
 #include "res/control_ids.h"
+#include "res/strings.h"
 
 #include <QLabel>
 #include <QPixmap>
@@ -75,5 +78,12 @@ void CAboutDlg::OnHighScores()
 
 void CAboutDlg::ResetTimes()
 {
-    ::ResetTimes(store_, window_, mainWindow_);
+    if (!window_.AskYesNo(strings::kResetQuestion)) {
+        return;
+    }
+    ::ResetTimes(store_);
+    // The main window follows at once, so the next result is stored where its list will find it.
+    if (mainWindow_ != nullptr) {
+        mainWindow_->AfterTimesReset();
+    }
 }

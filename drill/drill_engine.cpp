@@ -322,17 +322,26 @@ void DrillEngine::FinishPractise()
 
     const std::u16string line = FormatTimeSpan(elapsed, kResultFormat) + Decimal(session_.tries);
     window_.ListInsertTop(id::kResultsList, line);
-    // Numbered by the list's rows, so the list must mirror the stored run.
-    const int n = window_.ListRowCount(id::kResultsList);
-    store_.WriteProfileString(kResultsSection, profile_keys::Result(session_.levelNumber, n), line);
+    {
+        // The line and the best result are one record.
+        const ProfileStore::WriteGroup record(store_);
+        // Numbered by the list's rows, so the list must mirror the stored run;
+        // but never over a stored line (another copy of the program, or a
+        // profile restored meanwhile, may have used that number).
+        int n = window_.ListRowCount(id::kResultsList);
+        while (!store_.GetProfileString(kResultsSection, profile_keys::Result(session_.levelNumber, n), u"").empty()) {
+            ++n;
+        }
+        store_.WriteProfileString(kResultsSection, profile_keys::Result(session_.levelNumber, n), line);
+
+        const std::string bestKey = profile_keys::BestResult(session_.levelNumber);
+        if (session_.tries < store_.GetProfileInt(kResultsSection, bestKey, profile_keys::kNoBestResult)) {
+            store_.WriteProfileInt(kResultsSection, bestKey, session_.tries);
+        }
+    }
 
     window_.SetControlText(id::kWordDisplay, u"Complete " + line);
     SetAnswerCaptions(kIdleCaption);
-
-    const std::string bestKey = profile_keys::BestResult(session_.levelNumber);
-    if (session_.tries < store_.GetProfileInt(kResultsSection, bestKey, profile_keys::kNoBestResult)) {
-        store_.WriteProfileInt(kResultsSection, bestKey, session_.tries);
-    }
 
     RepaintDrillControls();
     session_.currentWord = -1;

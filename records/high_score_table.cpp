@@ -31,6 +31,9 @@ void HighScoreTable::SetCandidate(std::int64_t span, std::int32_t correct, std::
 
 void HighScoreTable::LoadAndMerge()
 {
+    // Read, merge and save as one record, so that an entry another copy of
+    // the program saved meanwhile is merged, not overwritten.
+    const ProfileStore::WriteGroup record(store_);
     insertRow_ = -1;
     for (int r = 0; r < kRows; ++r) {
         HighScoreEntry &entry = rows_[static_cast<std::size_t>(r)];
@@ -56,6 +59,8 @@ void HighScoreTable::LoadAndMerge()
 
 void HighScoreTable::SaveRows()
 {
+    // All 60 values as one record: never one row's span under another's name.
+    const ProfileStore::WriteGroup record(store_);
     for (int r = 0; r < kRows; ++r) {
         const HighScoreEntry &entry = rows_[static_cast<std::size_t>(r)];
         store_.WriteProfileInt(kResultsSection, profile_keys::Span(r), StoredSpan(entry.span));

@@ -8,8 +8,9 @@
 // ("Results", "Result3_12"); string values are UTF-16.
 //
 // Contract for every implementation: an absent value, an empty string and a
-// value that is not a 32-bit integer read as the caller's default; a write
-// is on disk before the call returns.
+// value that is not a 32-bit integer read as the caller's default. A write
+// outside a group is on disk, whole, before the call returns; the writes of
+// a group reach the disk together, as one record, when the group closes.
 class ProfileStore
 {
 public:
@@ -26,6 +27,41 @@ public:
     // replacing an older copy, so that a learner can undo a sweeping change.
     // False where there is no file to copy.
     virtual bool KeepCopy(std::string_view /*suffix*/) { return false; }
+
+    // One record: every write made while the outermost group is open lands
+    // in a single atomic replacement of the profile when it closes, and the
+    // reads inside it see the profile as it stands on disk at its start, so
+    // a read-then-write is not overtaken by another writer. Groups nest.
+    class WriteGroup
+    {
+    public:
+        explicit WriteGroup(ProfileStore &store) : store_(store)
+        {
+            if (store_.groupDepth_++ == 0) {
+                store_.BeginWriteGroup();
+            }
+        }
+        ~WriteGroup()
+        {
+            if (--store_.groupDepth_ == 0) {
+                store_.EndWriteGroup();
+            }
+        }
+        WriteGroup(const WriteGroup &) = delete;
+        WriteGroup &operator=(const WriteGroup &) = delete;
+
+    private:
+        ProfileStore &store_;
+    };
+
+protected:
+    // Both must not throw: they run from a destructor.
+    virtual void BeginWriteGroup() noexcept { }
+    virtual void EndWriteGroup() noexcept { }
+    bool InWriteGroup() const { return groupDepth_ > 0; }
+
+private:
+    int groupDepth_ = 0;
 };
 
 // The one section everything lives in.

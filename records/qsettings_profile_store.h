@@ -1,26 +1,34 @@
 #pragma once
 
+#include "records/profile_document.h"
+#include "records/profile_file.h"
 #include "records/profile_store.h"
 
-#include <QHash>
-#include <QSettings>
+#include <QByteArray>
 #include <QString>
-#include <QVariant>
 
-#include <memory>
+#include <functional>
+#include <map>
+#include <utility>
 
-// The profile on QSettings: the registry on Windows, an INI file under
-// $XDG_CONFIG_HOME/Dravilo/pelko.conf on Linux. Every write is synced to
-// disk before it returns.
+// The profile where QSettings keeps it ($XDG_CONFIG_HOME/Dravilo/pelko.conf),
+// in QSettings' INI format, but read and written through ProfileFile:
+// QSettings cannot put a group of values into one replacement of the file,
+// tell why a write failed, or stay clear of a FIFO at its path.
+//
+// A write that fails keeps its value: it is read back for the rest of the
+// run and written with the next write that succeeds (or Retry()). At the
+// first write of a run the profile as it was is kept as <profile>.bak; an
+// unparsable profile is moved to <profile>.unreadable instead of being
+// written over.
 class QSettingsProfileStore : public ProfileStore
 {
 public:
     // The per-user profile of the running application (organisation and
     // application name must be set on QCoreApplication first).
     QSettingsProfileStore();
-    // An INI file at an explicit path (tests, tools).
+    // A profile file at an explicit path (tests, tools).
     explicit QSettingsProfileStore(const QString &iniFilePath);
-    ~QSettingsProfileStore() override;
 
     std::int32_t GetProfileInt(std::string_view section, std::string_view entry,
                                std::int32_t defaultValue) const override;
@@ -28,30 +36,49 @@ public:
                                     std::u16string_view defaultValue) const override;
     void WriteProfileInt(std::string_view section, std::string_view entry, std::int32_t value) override;
     void WriteProfileString(std::string_view section, std::string_view entry, std::u16string_view value) override;
-
     bool KeepCopy(std::string_view suffix) override;
 
-    // Where the profile lives (a file path, or a registry path on Windows).
-    QString fileName() const;
+    // The profile's path as configured (a link is followed when writing).
+    QString fileName() const { return file_.path(); }
+
+    // Why the profile could not be read or the last record written; none
+    // once a write has succeeded.
+    const ProfileFile::Problem &problem() const { return problem_; }
+    bool HasUnsaved() const { return !unsaved_.empty(); }
+    // Writes what is kept; true when nothing is left unsaved.
+    bool Retry();
+    // The whole profile, kept values included, as a file elsewhere.
+    ProfileFile::Problem SaveCopyTo(const QString &path) const;
+    // Called whenever problem() changes.
+    void SetProblemListener(std::function<void()> listener) { listener_ = std::move(listener); }
+    // Replacements of the profile so far: one per record written.
+    int Replacements() const { return replacements_; }
+
+protected:
+    void BeginWriteGroup() noexcept override;
+    void EndWriteGroup() noexcept override;
 
 private:
-    void checkReadable();
-    bool setAsideUnreadable();
-    std::unique_ptr<QSettings> openSettings() const;
-    void renewSettings();
-    void write(std::string_view section, std::string_view entry, const QVariant &value);
-    void reportFailedWrite(const char *why);
-    void syncDirectory() const;
-    void clearCrashedLock() const;
-    const QVariant *unsaved(const QString &key) const;
+    using Key = std::pair<QByteArray, QByteArray>; // section, entry
 
-    // The INI file of the path constructor; empty for the native profile.
-    QString iniPath_;
-    std::unique_ptr<QSettings> settings_;
-    // The file was there but could not be parsed or read: it is moved aside
-    // before the first write, and reads give the defaults until then.
+    void Open();
+    void RefreshFromDisk();
+    void Write(std::string_view section, std::string_view entry, QByteArray encoded);
+    void Commit();
+    void WriteLocked();
+    void SetProblem(ProfileFile::Problem problem);
+
+    ProfileFile file_;
+    // What the disk holds with the kept values on top: what every read sees.
+    ProfileDocument document_;
+    std::map<Key, QByteArray> unsaved_;
+    // The file as this run found it, until it is kept as <profile>.bak.
+    QByteArray original_;
+    bool backupDue_ = true;
     bool unreadable_ = false;
-    // Values whose write failed: still read back for the rest of this run.
-    QVariantHash unsaved_;
-    bool warned_ = false;
+    // Set when a group could not take the lock, so that its end does not wait again.
+    ProfileFile::Problem groupLockProblem_;
+    ProfileFile::Problem problem_;
+    std::function<void()> listener_;
+    int replacements_ = 0;
 };

@@ -3,6 +3,7 @@
 #include "records/profile_store.h"
 
 #include <algorithm>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -32,10 +33,17 @@ public:
         inner_.WriteProfileString(section, entry, value);
     }
 
+    bool KeepCopy(std::string_view suffix) override { return inner_.KeepCopy(suffix); }
+
     int WritesTo(const std::string &entry) const { return int(std::count(writes.begin(), writes.end(), entry)); }
 
     std::vector<std::string> writes; // entry names, in order
     bool foreignSection = false; // a write outside "Results"
+
+protected:
+    // A group here is a group of the inner store.
+    void BeginWriteGroup() noexcept override { innerGroup_.emplace(inner_); }
+    void EndWriteGroup() noexcept override { innerGroup_.reset(); }
 
 private:
     void Note(std::string_view section, std::string_view entry)
@@ -45,4 +53,5 @@ private:
     }
 
     ProfileStore &inner_;
+    std::optional<WriteGroup> innerGroup_;
 };

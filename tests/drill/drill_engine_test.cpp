@@ -172,6 +172,9 @@ TEST_F(EngineTest, FinishedPractiseIsListedStoredAndShown)
     engine.StartDrill();
     RunPractise(); // 50 s
     const std::u16string line = u"  00 mins, 50 secs Tries :50";
+    // The line and the best result went out as one record.
+    EXPECT_EQ(profile.store().Replacements(), 1);
+    EXPECT_EQ(store().GetProfileInt(kResultsSection, "BestResult1", 999), 50);
 
     EXPECT_EQ(std::tuple(window.selectedTab, window.IsShown(id::kResultsList), window.IsShown(id::kAnswerLog)),
               std::tuple(1, true, false));
@@ -199,10 +202,12 @@ TEST_F(EngineTest, ResultsAreNumberedByTheListedRows)
     EXPECT_FALSE(third.empty());
     EXPECT_EQ(window.List(id::kResultsList), (Lines {third, u"second", u"first"}));
 
-    // A second drill without selecting again takes the next number.
+    // A second drill without selecting again takes the next number, but
+    // never over a stored line: "beyond the gap" stays and the run goes to 5.
     engine.StartDrill();
     RunPractise({{3, 1}});
-    EXPECT_EQ(store().GetProfileString(kResultsSection, "Result5_4", u""), window.List(id::kResultsList).front());
+    EXPECT_EQ(store().GetProfileString(kResultsSection, "Result5_4", u""), u"beyond the gap");
+    EXPECT_EQ(store().GetProfileString(kResultsSection, "Result5_5", u""), window.List(id::kResultsList).front());
 }
 
 TEST_F(EngineTest, BestResultOnlyForStrictlyFewerTries)

@@ -50,6 +50,7 @@ TEST_F(HighScoreTableTest, FirstRunEntersAnEmptyTableAtTheTopAndEveryKeystrokeSt
         saved.insert(saved.end(), {Span(r), Correct(r), Tries(r), Title(r)});
     }
     EXPECT_EQ(counting.writes, saved);
+    EXPECT_EQ(profile.store().Replacements(), 1) << "one record: never rows from two saves";
     EXPECT_EQ((std::vector {Stored("Correct0"), Stored("Span0"), Stored("Correct1")}), (std::vector {12, 60, 0}));
     const auto rows = table.ShowRows();
     EXPECT_EQ(rows[0].scoreText, u" 12 of 15 Correct in 60 seconds");
@@ -65,6 +66,7 @@ TEST_F(HighScoreTableTest, FirstRunEntersAnEmptyTableAtTheTopAndEveryKeystrokeSt
         table.OnNameChange(text);
     }
     EXPECT_EQ(counting.writes, (std::vector<std::string> {"Title0", "Title0", "Title0"}));
+    EXPECT_EQ(profile.store().Replacements(), 4);
     EXPECT_EQ(store().GetProfileString(kResultsSection, "Title0", u""), u"Abc");
     EXPECT_EQ(table.ShowRows()[0].title, u"Abc");
     EXPECT_FALSE(counting.foreignSection);

@@ -4,6 +4,8 @@
 #include "records/profile_keys.h"
 #include "tests/drill/engine_fixture.h"
 
+#include <QFile>
+
 namespace {
 
 using namespace profile_keys;
@@ -33,22 +35,17 @@ protected:
     std::u16string Text(const std::string &key) { return store().GetProfileString(kResultsSection, key, u"absent"); }
 };
 
-TEST_F(ResetTimesTest, NoKeepsEverything)
+QByteArray ReadFile(const QString &path)
 {
-    EXPECT_FALSE(ResetTimes(store(), window, &engine));
-    EXPECT_EQ(window.questions, (std::vector<std::u16string> {u"Are You sure you want to reset your times?"}));
-    EXPECT_EQ(Text("Result7_3"), u"line");
-    EXPECT_EQ(Int("BestResult7"), 55);
-    EXPECT_EQ(Int("Correct14"), 26);
-    EXPECT_EQ(Text("Title0"), u"name");
-    EXPECT_EQ(window.List(id::kResultsList).size(), 3u);
-    EXPECT_TRUE(window.invalidations.empty());
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("absent");
 }
 
-TEST_F(ResetTimesTest, YesClearsResultsBestsAndHighScoresAndTheMainWindowFollows)
+TEST_F(ResetTimesTest, ClearsEverythingAsOneRecordAfterKeepingACopyAndTheMainWindowFollows)
 {
-    window.answerYes = true;
-    EXPECT_TRUE(ResetTimes(store(), window, &engine));
+    const int replacements = profile.store().Replacements();
+    ResetTimes(store());
+    EXPECT_EQ(profile.store().Replacements(), replacements + 1) << "one record, not 80 + N";
     for (int level = 1; level <= 20; ++level) {
         EXPECT_EQ(Int(BestResult(level)), 999) << "level " << level; // stored, not absent
         for (int n = 1; n <= 3; ++n) {
@@ -59,7 +56,14 @@ TEST_F(ResetTimesTest, YesClearsResultsBestsAndHighScoresAndTheMainWindowFollows
         EXPECT_EQ((std::vector {Int(Span(r)), Int(Correct(r)), Int(Tries(r))}), (std::vector {0, 0, 0}));
         EXPECT_EQ(Text(Title(r)), u"absent");
     }
+    const QByteArray copy = ReadFile(profile.path() + ".before-reset");
+    EXPECT_TRUE(copy.contains("\nResult7_3=line\n") && copy.contains("\nTitle0=name\n")) << copy.constData();
 
+    // A second reset finds nothing to keep and leaves the learner's copy alone.
+    ResetTimes(store());
+    EXPECT_EQ(ReadFile(profile.path() + ".before-reset"), copy);
+
+    engine.AfterTimesReset();
     EXPECT_TRUE(window.List(id::kResultsList).empty());
     Invalidations repaint;
     for (int levelId : id::kLevelButtons) {

@@ -1,0 +1,382 @@
+#include "records/profile_file.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
+#include <QThread>
+
+#include <cerrno>
+#include <cstring>
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+ProfileFile::Problem FromErrno(int error, const QString &path)
+{
+    using P = ProfileFile::Problem;
+    switch (error) {
+    case ENOSPC:
+    case EDQUOT:
+        return {P::NoSpace, error, path};
+    case EACCES:
+    case EPERM:
+        return {P::NoPermission, error, path};
+    case EROFS:
+        return {P::ReadOnly, error, path};
+    case EISDIR:
+    case ELOOP:
+    case ENXIO:
+        return {P::NotRegular, error, path};
+    default:
+        return {P::Other, error, path};
+    }
+}
+
+ProfileFile::Problem NotRegular(const QString &path)
+{
+    return {ProfileFile::Problem::NotRegular, 0, path};
+}
+
+QByteArray Native(const QString &path)
+{
+    return QFile::encodeName(path);
+}
+
+// Creates the folders down to path's own, private to the learner.
+int MakeFolders(const QString &folder)
+{
+    struct stat st
+    {
+    };
+    if (::stat(Native(folder).constData(), &st) == 0) {
+        return S_ISDIR(st.st_mode) ? 0 : ENOTDIR;
+    }
+    const QString parent = QFileInfo(folder).absolutePath();
+    if (parent != folder) {
+        if (const int error = MakeFolders(parent)) {
+            return error;
+        }
+    }
+    return ::mkdir(Native(folder).constData(), 0700) == 0 || errno == EEXIST ? 0 : errno;
+}
+
+ProfileFile::Identity IdentityOf(const struct stat &st)
+{
+    return {st.st_dev, st.st_ino, st.st_size, st.st_mtim.tv_sec * 1'000'000'000LL + st.st_mtim.tv_nsec};
+}
+
+void SyncFolder(const QString &folder)
+{
+    const int fd = ::open(Native(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd >= 0) {
+        ::fsync(fd);
+        ::close(fd);
+    }
+}
+
+int WriteAll(int fd, const QByteArray &bytes)
+{
+    qsizetype done = 0;
+    while (done < bytes.size()) {
+        const ssize_t n = ::write(fd, bytes.constData() + done, static_cast<std::size_t>(bytes.size() - done));
+        if (n < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            return errno;
+        }
+        done += n;
+    }
+    return 0;
+}
+
+} // namespace
+
+QString ProfileFile::Problem::Reason() const
+{
+    switch (kind) {
+    case None:
+        return {};
+    case NoSpace:
+        return QStringLiteral("no space is left on the device");
+    case NoPermission:
+        return QStringLiteral("pelko has no permission to write there");
+    case ReadOnly:
+        return QStringLiteral("the file system is read-only");
+    case NotRegular:
+        return QStringLiteral("it is not a regular file");
+    case Locked:
+        return QStringLiteral("another program keeps it locked");
+    case Other:
+        break;
+    }
+    QString text = QString::fromLocal8Bit(std::strerror(error));
+    if (!text.isEmpty()) {
+        text[0] = text[0].toLower();
+    }
+    return text;
+}
+
+QString ProfileFile::RealPath() const
+{
+    // Followed by hand, so that a link to a file not yet made still leads to it.
+    QString path = QFileInfo(path_).absoluteFilePath();
+    for (int hops = 0; hops < 40; ++hops) {
+        struct stat st
+        {
+        };
+        if (::lstat(Native(path).constData(), &st) != 0 || !S_ISLNK(st.st_mode)) {
+            break;
+        }
+        QByteArray target(static_cast<qsizetype>(st.st_size > 0 ? st.st_size : 4096), '\0');
+        const ssize_t n = ::readlink(Native(path).constData(), target.data(), static_cast<std::size_t>(target.size()));
+        if (n <= 0) {
+            break;
+        }
+        target.truncate(n);
+        path = QDir::cleanPath(QFileInfo(path).absoluteDir().absoluteFilePath(QFile::decodeName(target)));
+    }
+    return path;
+}
+
+ProfileFile::Problem ProfileFile::ReadWhole(QByteArray &bytes, bool &exists, Identity &identity) const
+{
+    bytes.clear();
+    exists = false;
+    identity = {};
+    const QString real = RealPath();
+    struct stat st
+    {
+    };
+    if (::stat(Native(real).constData(), &st) != 0) {
+        return errno == ENOENT || errno == ENOTDIR ? Problem {} : FromErrno(errno, real);
+    }
+    // Never open anything else: a FIFO would block, a device may act.
+    if (!S_ISREG(st.st_mode)) {
+        return NotRegular(real);
+    }
+    const int fd = ::open(Native(real).constData(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0) {
+        return FromErrno(errno, real);
+    }
+    Problem problem;
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        problem = NotRegular(real);
+    } else {
+        identity = IdentityOf(st);
+        bytes.resize(static_cast<qsizetype>(st.st_size));
+        qsizetype done = 0;
+        for (;;) {
+            if (done == bytes.size()) {
+                bytes.resize(done + 4096); // grown since the stat
+            }
+            const ssize_t n = ::read(fd, bytes.data() + done, static_cast<std::size_t>(bytes.size() - done));
+            if (n < 0 && errno == EINTR) {
+                continue;
+            }
+            if (n <= 0) {
+                if (n < 0) {
+                    problem = FromErrno(errno, real);
+                }
+                break;
+            }
+            done += n;
+        }
+        bytes.truncate(done);
+        exists = !problem;
+    }
+    ::close(fd);
+    return problem;
+}
+
+ProfileFile::Problem ProfileFile::Read(QByteArray &bytes, bool &exists)
+{
+    Identity identity;
+    const Problem problem = ReadWhole(bytes, exists, identity);
+    if (!problem) {
+        seen_ = identity;
+    }
+    return problem;
+}
+
+ProfileFile::Problem ProfileFile::Peek(QByteArray &bytes, bool &exists) const
+{
+    Identity identity;
+    return ReadWhole(bytes, exists, identity);
+}
+
+bool ProfileFile::ChangedOnDisk() const
+{
+    struct stat st
+    {
+    };
+    if (::stat(Native(RealPath()).constData(), &st) != 0) {
+        return seen_.size >= 0;
+    }
+    return !(seen_ == IdentityOf(st));
+}
+
+ProfileFile::Problem ProfileFile::Lock()
+{
+    if (lockFd_ >= 0) {
+        return {};
+    }
+    const QString real = RealPath();
+    if (const int error = MakeFolders(QFileInfo(real).absolutePath())) {
+        return FromErrno(error, QFileInfo(real).absolutePath());
+    }
+    lockPath_ = real + QLatin1String(".lock");
+    const QByteArray lockPath = Native(lockPath_);
+    QElapsedTimer waited;
+    waited.start();
+    for (;;) {
+        // Non-blocking and no links: whatever lies at that name, this returns at once.
+        const int fd = ::open(lockPath.constData(), O_RDWR | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0600);
+        if (fd < 0) {
+            return FromErrno(errno, lockPath_);
+        }
+        struct stat held
+        {
+        };
+        if (::fstat(fd, &held) != 0 || !S_ISREG(held.st_mode)) {
+            ::close(fd);
+            return NotRegular(lockPath_);
+        }
+        int error = 0;
+        for (;;) {
+            if (::flock(fd, LOCK_EX | LOCK_NB) == 0) {
+                error = 0;
+                break;
+            }
+            error = errno;
+            if ((error != EWOULDBLOCK && error != EINTR) || waited.elapsed() >= kLockWaitMs) {
+                break;
+            }
+            QThread::msleep(10);
+        }
+        if (error == 0) {
+            // The holder unlinks the file before it lets go: a lock on a file
+            // no longer at that name is worth nothing, so try the name again.
+            struct stat now
+            {
+            };
+            if (::stat(lockPath.constData(), &now) == 0 && now.st_ino == held.st_ino && now.st_dev == held.st_dev) {
+                lockFd_ = fd;
+                return {};
+            }
+            ::close(fd);
+            continue;
+        }
+        ::close(fd);
+        return error == EWOULDBLOCK || error == EINTR ? Problem {Problem::Locked, 0, lockPath_}
+                                                      : FromErrno(error, lockPath_);
+    }
+}
+
+void ProfileFile::Unlock()
+{
+    if (lockFd_ >= 0) {
+        // Unlinked while still held, so nobody is left locking a stale name.
+        ::unlink(Native(lockPath_).constData());
+        ::close(lockFd_);
+        lockFd_ = -1;
+    }
+}
+
+mode_t ProfileFile::CopyMode() const
+{
+    struct stat st
+    {
+    };
+    return ::stat(Native(RealPath()).constData(), &st) == 0 ? (st.st_mode & 07777) : 0600;
+}
+
+ProfileFile::Problem ProfileFile::WriteWhole(const QString &target, const QByteArray &bytes, Identity *written) const
+{
+    const QString folder = QFileInfo(target).absolutePath();
+    if (const int error = MakeFolders(folder)) {
+        return FromErrno(error, folder);
+    }
+    struct stat st
+    {
+    };
+    const bool replacing = ::stat(Native(target).constData(), &st) == 0;
+    if (replacing && !S_ISREG(st.st_mode)) {
+        return NotRegular(target);
+    }
+    // The profile keeps its own permissions (a new one gets the usual ones);
+    // every copy gets the profile's, so a private profile has private copies.
+    const bool isProfile = written != nullptr;
+    const bool setMode = !isProfile || replacing;
+    const mode_t mode = isProfile ? (st.st_mode & 07777) : CopyMode();
+
+    const QByteArray temporary = Native(target + QLatin1String(".tmp"));
+    ::unlink(temporary.constData()); // one a killed writer left
+    const int fd = ::open(temporary.constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+    if (fd < 0) {
+        return FromErrno(errno, folder);
+    }
+    int error = setMode && ::fchmod(fd, mode) != 0 ? errno : 0;
+    if (error == 0) {
+        error = WriteAll(fd, bytes);
+    }
+    if (error == 0 && ::fdatasync(fd) != 0) {
+        error = errno;
+    }
+    if (error == 0 && written != nullptr && ::fstat(fd, &st) == 0) {
+        *written = IdentityOf(st);
+    }
+    if (::close(fd) != 0 && error == 0) {
+        error = errno;
+    }
+    if (error == 0 && ::rename(temporary.constData(), Native(target).constData()) != 0) {
+        error = errno;
+    }
+    if (error != 0) {
+        ::unlink(temporary.constData());
+        return FromErrno(error, target);
+    }
+    SyncFolder(folder);
+    return {};
+}
+
+ProfileFile::Problem ProfileFile::Replace(const QByteArray &bytes)
+{
+    Identity written;
+    const Problem problem = WriteWhole(RealPath(), bytes, &written);
+    if (!problem) {
+        seen_ = written;
+    }
+    return problem;
+}
+
+ProfileFile::Problem ProfileFile::WriteCopy(const QString &copyPath, const QByteArray &bytes) const
+{
+    return WriteWhole(copyPath, bytes, nullptr);
+}
+
+ProfileFile::Problem ProfileFile::MoveAside(const QString &suffix, QString &keptAs)
+{
+    const QString real = RealPath();
+    for (int n = 1; n < 1000; ++n) {
+        keptAs = real + suffix + (n == 1 ? QString() : QLatin1Char('.') + QString::number(n));
+        struct stat st
+        {
+        };
+        if (::lstat(Native(keptAs).constData(), &st) == 0) {
+            continue;
+        }
+        if (::rename(Native(real).constData(), Native(keptAs).constData()) != 0) {
+            return FromErrno(errno, real);
+        }
+        SyncFolder(QFileInfo(real).absolutePath());
+        seen_ = {};
+        return {};
+    }
+    return {Problem::Other, EEXIST, real};
+}

@@ -1,0 +1,88 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+#include <sys/types.h>
+
+// The profile on disk and the files beside it. Every replacement is whole:
+// the new text goes to "<profile>.tmp", is flushed once and renamed over
+// the profile, and the folder is flushed, so a crash at any instant leaves
+// the old file or the new one. Writers take "<profile>.lock" with flock(),
+// which the kernel releases when a process dies, so a lock is never left
+// to wait out; and no call waits more than kLockWaitMs for one.
+// Anything at the profile's path that is not a regular file (a device, a
+// FIFO, a socket, a folder) is neither opened for reading nor replaced; a
+// symbolic link is followed, and its target replaced, the link kept.
+class ProfileFile
+{
+public:
+    static constexpr int kLockWaitMs = 1500;
+
+    // Why a read, a write or a copy failed, and the file it concerns.
+    struct Problem
+    {
+        enum Kind {
+            None,
+            NoSpace,
+            NoPermission,
+            ReadOnly,
+            NotRegular,
+            Locked,
+            Other,
+        };
+        Kind kind = None;
+        int error = 0; // errno, for Other
+        QString path;
+
+        explicit operator bool() const { return kind != None; }
+        // "no space is left on the device", for a sentence after the file's name.
+        QString Reason() const;
+    };
+
+    // What tells one state of the file from another.
+    struct Identity
+    {
+        dev_t device = 0;
+        ino_t inode = 0;
+        off_t size = -1; // -1: no file
+        long long modifiedNs = 0;
+        bool operator==(const Identity &) const = default;
+    };
+
+    explicit ProfileFile(QString path) : path_(std::move(path)) { }
+
+    // The path as configured, and the file it resolves to through links.
+    const QString &path() const { return path_; }
+    QString RealPath() const;
+
+    // The whole file; an absent one reads as empty, with exists false.
+    Problem Read(QByteArray &bytes, bool &exists);
+    // The same, without taking it for what this object has seen.
+    Problem Peek(QByteArray &bytes, bool &exists) const;
+    // Whether the file differs from what this object last read or wrote.
+    bool ChangedOnDisk() const;
+
+    Problem Lock();
+    void Unlock();
+    bool Locked() const { return lockFd_ >= 0; }
+
+    Problem Replace(const QByteArray &bytes);
+    // The bytes as a file of their own, whole, with the profile's
+    // permissions: a copy beside the profile (path + suffix) or anywhere.
+    Problem WriteCopy(const QString &copyPath, const QByteArray &bytes) const;
+    // Renames the profile to its path + suffix, or + suffix.2, .3, ... when
+    // that name is taken; never over an existing file. The name used goes
+    // to keptAs.
+    Problem MoveAside(const QString &suffix, QString &keptAs);
+
+private:
+    Problem ReadWhole(QByteArray &bytes, bool &exists, Identity &identity) const;
+    Problem WriteWhole(const QString &target, const QByteArray &bytes, Identity *written) const;
+    mode_t CopyMode() const;
+
+    QString path_;
+    Identity seen_;
+    QString lockPath_;
+    int lockFd_ = -1;
+};
