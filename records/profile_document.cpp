@@ -182,43 +182,35 @@ std::optional<ProfileDocument> ProfileDocument::Parse(QByteArrayView bytes)
     return document;
 }
 
-const ProfileDocument::Entry *ProfileDocument::Find(QByteArrayView section, QByteArrayView key) const
+std::optional<QString> ProfileDocument::Text(const QByteArray &section, const QByteArray &key) const
 {
-    const auto s = sections_.find(section.toByteArray());
+    const auto s = sections_.find(section);
     if (s == sections_.end()) {
-        return nullptr;
+        return std::nullopt;
     }
-    const auto e = s->second.entries.find(key.toByteArray());
-    return e == s->second.entries.end() ? nullptr : &e->second;
+    const auto e = s->second.entries.find(key);
+    return e == s->second.entries.end() ? std::nullopt : DecodeValue(e->second.value);
 }
 
-std::optional<QString> ProfileDocument::Text(QByteArrayView section, QByteArrayView key) const
+void ProfileDocument::SetUnsaved(const QByteArray &section, const QByteArray &key, QByteArray encoded)
 {
-    const Entry *entry = Find(section, key);
-    return entry == nullptr ? std::nullopt : DecodeValue(entry->value);
-}
-
-void ProfileDocument::SetEncoded(QByteArrayView section, QByteArrayView key, const QByteArray &encoded)
-{
-    auto [s, added] = sections_.try_emplace(section.toByteArray());
-    if (added) {
-        s->second.header = EncodeName(section);
+    auto s = sections_.find(section);
+    if (s == sections_.end()) {
+        s = sections_.emplace(section, Section {EncodeName(section), {}}).first;
     }
-    auto [e, fresh] = s->second.entries.try_emplace(key.toByteArray());
-    if (fresh) {
-        e->second.key = EncodeName(key);
+    auto e = s->second.entries.find(key);
+    if (e == s->second.entries.end()) {
+        e = s->second.entries.emplace(key, Entry {EncodeName(key), {}}).first;
     }
-    e->second.value = encoded;
+    e->second.value = std::move(encoded);
+    unsaved_.push_back({&s->first, &e->first, &e->second});
 }
 
-void ProfileDocument::SetText(QByteArrayView section, QByteArrayView key, const QString &value)
+void ProfileDocument::TakeUnsaved(const ProfileDocument &other)
 {
-    SetEncoded(section, key, EncodeText(value));
-}
-
-void ProfileDocument::SetInt(QByteArrayView section, QByteArrayView key, std::int32_t value)
-{
-    SetEncoded(section, key, QByteArray::number(value));
+    for (const UnsavedEntry &u : other.unsaved_) {
+        SetUnsaved(*u.section, *u.key, u.entry->value);
+    }
 }
 
 QByteArray ProfileDocument::Serialise() const
@@ -334,6 +326,15 @@ QByteArray ProfileDocument::EncodeText(const QString &value)
 
 std::optional<QString> ProfileDocument::DecodeValue(QByteArrayView encoded)
 {
+    // Most values are plain words and numbers: nothing to undo.
+    bool plain = !encoded.startsWith('@');
+    for (qsizetype i = 0; plain && i < encoded.size(); ++i) {
+        const char c = encoded[i];
+        plain = c != '"' && c != '\\' && c != ';' && c != ',' && !IsBlank(c);
+    }
+    if (plain) {
+        return QString::fromUtf8(encoded);
+    }
     const QString text = QString::fromUtf8(encoded);
     QStringList items;
     QString current;

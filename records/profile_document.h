@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <map>
 #include <optional>
+#include <vector>
 
 // The profile's text: the INI dialect QSettings reads and writes, so that a
 // profile written by any earlier version reads the same and is written back
@@ -25,11 +26,14 @@ public:
     // The decoded text of an entry; nothing when it is absent or holds a
     // value of another type (a QVariant QSettings wrote with an @ form).
     // A bare list "a, b" reads as that text.
-    std::optional<QString> Text(QByteArrayView section, QByteArrayView key) const;
-    void SetText(QByteArrayView section, QByteArrayView key, const QString &value);
-    void SetInt(QByteArrayView section, QByteArrayView key, std::int32_t value);
-    // The entry's text exactly as it stands in the file.
-    void SetEncoded(QByteArrayView section, QByteArrayView key, const QByteArray &encoded);
+    std::optional<QString> Text(const QByteArray &section, const QByteArray &key) const;
+    // Sets an entry to its text exactly as it stands in the file, marked as
+    // not yet on disk until MarkSaved().
+    void SetUnsaved(const QByteArray &section, const QByteArray &key, QByteArray encoded);
+    bool HasUnsaved() const { return !unsaved_.empty(); }
+    void MarkSaved() { unsaved_.clear(); }
+    // Puts the entries not yet on disk of another document on top of this one.
+    void TakeUnsaved(const ProfileDocument &other);
 
     QByteArray Serialise() const;
     bool IsEmpty() const { return sections_.empty(); }
@@ -60,8 +64,14 @@ private:
         std::map<QByteArray, Entry> entries; // by decoded key
     };
 
-    Entry *Find(QByteArrayView section, QByteArrayView key);
-    const Entry *Find(QByteArrayView section, QByteArrayView key) const;
+    struct UnsavedEntry
+    {
+        const QByteArray *section;
+        const QByteArray *key;
+        const Entry *entry;
+    };
 
     std::map<QByteArray, Section, SectionOrder> sections_; // by decoded name
+    // Entries written since the last MarkSaved(); map nodes never move.
+    std::vector<UnsavedEntry> unsaved_;
 };

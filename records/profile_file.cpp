@@ -296,7 +296,8 @@ mode_t ProfileFile::CopyMode() const
     return ::stat(Native(RealPath()).constData(), &st) == 0 ? (st.st_mode & 07777) : 0600;
 }
 
-ProfileFile::Problem ProfileFile::WriteWhole(const QString &target, const QByteArray &bytes, Identity *written) const
+ProfileFile::Problem ProfileFile::WriteWhole(const QString &target, const QByteArray &bytes, Identity *written,
+                                             const QString &keepOldAs, bool *kept) const
 {
     const QString folder = QFileInfo(target).absolutePath();
     if (const int error = MakeFolders(folder)) {
@@ -334,6 +335,10 @@ ProfileFile::Problem ProfileFile::WriteWhole(const QString &target, const QByteA
     if (::close(fd) != 0 && error == 0) {
         error = errno;
     }
+    if (error == 0 && kept != nullptr) {
+        // Only now that the new file is whole, so a failed write keeps no copy.
+        *kept = !replacing || !KeepAs(target, keepOldAs, false);
+    }
     if (error == 0 && ::rename(temporary.constData(), Native(target).constData()) != 0) {
         error = errno;
     }
@@ -345,14 +350,44 @@ ProfileFile::Problem ProfileFile::WriteWhole(const QString &target, const QByteA
     return {};
 }
 
-ProfileFile::Problem ProfileFile::Replace(const QByteArray &bytes)
+ProfileFile::Problem ProfileFile::KeepAs(const QString &real, const QString &copyPath, bool syncFolder) const
+{
+    const QByteArray temporary = Native(copyPath + QLatin1String(".tmp"));
+    ::unlink(temporary.constData());
+    if (::link(Native(real).constData(), temporary.constData()) == 0) {
+        if (::rename(temporary.constData(), Native(copyPath).constData()) != 0) {
+            const int error = errno;
+            ::unlink(temporary.constData());
+            return FromErrno(error, copyPath);
+        }
+        if (syncFolder) {
+            SyncFolder(QFileInfo(copyPath).absolutePath());
+        }
+        return {};
+    }
+    // No hard links here (or not allowed): a copy of the bytes.
+    QByteArray bytes;
+    bool exists = false;
+    if (const Problem problem = Peek(bytes, exists)) {
+        return problem;
+    }
+    return exists ? WriteCopy(copyPath, bytes) : Problem {Problem::Other, ENOENT, real};
+}
+
+ProfileFile::Problem ProfileFile::Replace(const QByteArray &bytes, const QString &keepOldAs, bool &kept)
 {
     Identity written;
-    const Problem problem = WriteWhole(RealPath(), bytes, &written);
+    kept = keepOldAs.isEmpty();
+    const Problem problem = WriteWhole(RealPath(), bytes, &written, keepOldAs, keepOldAs.isEmpty() ? nullptr : &kept);
     if (!problem) {
         seen_ = written;
     }
     return problem;
+}
+
+ProfileFile::Problem ProfileFile::Keep(const QString &copyPath) const
+{
+    return KeepAs(RealPath(), copyPath, true);
 }
 
 ProfileFile::Problem ProfileFile::WriteCopy(const QString &copyPath, const QByteArray &bytes) const

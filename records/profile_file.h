@@ -67,9 +67,15 @@ public:
     void Unlock();
     bool Locked() const { return lockFd_ >= 0; }
 
-    Problem Replace(const QByteArray &bytes);
+    // With keepOldAs, the file being replaced is kept under that name first
+    // (kept tells whether that worked, or there was no file to keep).
+    Problem Replace(const QByteArray &bytes, const QString &keepOldAs, bool &kept);
+    // The file as it is now, under another name: a hard link where the file
+    // system allows it (the profile is only ever replaced, never changed in
+    // place, so the link keeps this state), else a copy.
+    Problem Keep(const QString &copyPath) const;
     // The bytes as a file of their own, whole, with the profile's
-    // permissions: a copy beside the profile (path + suffix) or anywhere.
+    // permissions: a copy beside the profile or anywhere.
     Problem WriteCopy(const QString &copyPath, const QByteArray &bytes) const;
     // Renames the profile to its path + suffix, or + suffix.2, .3, ... when
     // that name is taken; never over an existing file. The name used goes
@@ -78,7 +84,9 @@ public:
 
 private:
     Problem ReadWhole(QByteArray &bytes, bool &exists, Identity &identity) const;
-    Problem WriteWhole(const QString &target, const QByteArray &bytes, Identity *written) const;
+    Problem WriteWhole(const QString &target, const QByteArray &bytes, Identity *written, const QString &keepOldAs = {},
+                       bool *kept = nullptr) const;
+    Problem KeepAs(const QString &real, const QString &copyPath, bool syncFolder) const;
     mode_t CopyMode() const;
 
     QString path_;

@@ -36,9 +36,9 @@ bool ParseInt32(QStringView text, std::int32_t &out)
     return true;
 }
 
-QByteArrayView View(std::string_view text)
+QByteArray Bytes(std::string_view text)
 {
-    return QByteArrayView(text.data(), static_cast<qsizetype>(text.size()));
+    return QByteArray(text.data(), static_cast<qsizetype>(text.size()));
 }
 
 QString UserProfilePath()
@@ -81,7 +81,6 @@ void QSettingsProfileStore::Open()
         return;
     }
     document_ = std::move(*parsed);
-    original_ = bytes;
 }
 
 void QSettingsProfileStore::RefreshFromDisk()
@@ -100,19 +99,14 @@ void QSettingsProfileStore::RefreshFromDisk()
         return;
     }
     // What another writer put there, with this run's kept values on top.
+    parsed->TakeUnsaved(document_);
     document_ = std::move(*parsed);
-    for (const auto &[key, encoded] : unsaved_) {
-        document_.SetEncoded(key.first, key.second, encoded);
-    }
-    if (backupDue_) {
-        original_ = bytes;
-    }
 }
 
 std::int32_t QSettingsProfileStore::GetProfileInt(std::string_view section, std::string_view entry,
                                                   std::int32_t defaultValue) const
 {
-    const std::optional<QString> text = document_.Text(View(section), View(entry));
+    const std::optional<QString> text = document_.Text(Bytes(section), Bytes(entry));
     std::int32_t value = 0;
     return text && ParseInt32(*text, value) ? value : defaultValue;
 }
@@ -120,7 +114,7 @@ std::int32_t QSettingsProfileStore::GetProfileInt(std::string_view section, std:
 std::u16string QSettingsProfileStore::GetProfileString(std::string_view section, std::string_view entry,
                                                        std::u16string_view defaultValue) const
 {
-    const std::optional<QString> text = document_.Text(View(section), View(entry));
+    const std::optional<QString> text = document_.Text(Bytes(section), Bytes(entry));
     return text && !text->isEmpty() ? text->toStdU16String() : std::u16string(defaultValue);
 }
 
@@ -138,9 +132,7 @@ void QSettingsProfileStore::WriteProfileString(std::string_view section, std::st
 
 void QSettingsProfileStore::Write(std::string_view section, std::string_view entry, QByteArray encoded)
 {
-    Key key {View(section).toByteArray(), View(entry).toByteArray()};
-    document_.SetEncoded(key.first, key.second, encoded);
-    unsaved_.insert_or_assign(std::move(key), std::move(encoded));
+    document_.SetUnsaved(Bytes(section), Bytes(entry), std::move(encoded));
     if (!InWriteGroup()) {
         Commit();
     }
@@ -158,7 +150,7 @@ void QSettingsProfileStore::EndWriteGroup() noexcept
 {
     if (groupLockProblem_) {
         // Already waited for at the start: the values stay kept.
-        if (!unsaved_.empty()) {
+        if (document_.HasUnsaved()) {
             SetProblem(groupLockProblem_);
         }
         groupLockProblem_ = {};
@@ -181,7 +173,7 @@ void QSettingsProfileStore::Commit()
 
 void QSettingsProfileStore::WriteLocked()
 {
-    if (unsaved_.empty()) {
+    if (!document_.HasUnsaved()) {
         return;
     }
     if (unreadable_) {
@@ -192,32 +184,27 @@ void QSettingsProfileStore::WriteLocked()
         }
         qWarning("Unreadable profile kept as %s", qPrintable(keptAs));
         unreadable_ = false;
-        backupDue_ = false;
     }
-    if (backupDue_ && !original_.isEmpty()) {
-        // If even the copy cannot be written the record still goes out: losing
-        // the learner's result would be worse than missing the copy.
-        if (!file_.WriteCopy(file_.RealPath() + QLatin1String(".bak"), original_)) {
-            backupDue_ = false;
-            original_.clear();
-        }
-    }
-    if (const ProfileFile::Problem problem = file_.Replace(document_.Serialise())) {
+    // If even the copy cannot be kept the record still goes out: losing the
+    // learner's result would be worse than missing the copy.
+    bool kept = false;
+    const QString backup = backupDue_ ? file_.RealPath() + QLatin1String(".bak") : QString();
+    if (const ProfileFile::Problem problem = file_.Replace(document_.Serialise(), backup, kept)) {
         SetProblem(problem);
         return;
     }
     ++replacements_;
-    unsaved_.clear();
-    backupDue_ = backupDue_ && !original_.isEmpty();
+    document_.MarkSaved();
+    backupDue_ = backupDue_ && !kept;
     SetProblem({});
 }
 
 bool QSettingsProfileStore::Retry()
 {
-    if (!unsaved_.empty()) {
+    if (document_.HasUnsaved()) {
         Commit();
     }
-    return unsaved_.empty();
+    return !document_.HasUnsaved();
 }
 
 bool QSettingsProfileStore::KeepCopy(std::string_view suffix)
@@ -226,7 +213,8 @@ bool QSettingsProfileStore::KeepCopy(std::string_view suffix)
         return false;
     }
     const QString copy = file_.RealPath() + QString::fromLatin1(suffix.data(), static_cast<qsizetype>(suffix.size()));
-    return !file_.WriteCopy(copy, document_.Serialise());
+    // Values not yet on disk belong in the copy too.
+    return document_.HasUnsaved() ? !file_.WriteCopy(copy, document_.Serialise()) : !file_.Keep(copy);
 }
 
 ProfileFile::Problem QSettingsProfileStore::SaveCopyTo(const QString &path) const

@@ -8,7 +8,6 @@
 #include <QString>
 
 #include <functional>
-#include <map>
 #include <utility>
 
 // The profile where QSettings keeps it ($XDG_CONFIG_HOME/Dravilo/pelko.conf),
@@ -44,7 +43,7 @@ public:
     // Why the profile could not be read or the last record written; none
     // once a write has succeeded.
     const ProfileFile::Problem &problem() const { return problem_; }
-    bool HasUnsaved() const { return !unsaved_.empty(); }
+    bool HasUnsaved() const { return document_.HasUnsaved(); }
     // Writes what is kept; true when nothing is left unsaved.
     bool Retry();
     // The whole profile, kept values included, as a file elsewhere.
@@ -59,8 +58,6 @@ protected:
     void EndWriteGroup() noexcept override;
 
 private:
-    using Key = std::pair<QByteArray, QByteArray>; // section, entry
-
     void Open();
     void RefreshFromDisk();
     void Write(std::string_view section, std::string_view entry, QByteArray encoded);
@@ -71,9 +68,7 @@ private:
     ProfileFile file_;
     // What the disk holds with the kept values on top: what every read sees.
     ProfileDocument document_;
-    std::map<Key, QByteArray> unsaved_;
-    // The file as this run found it, until it is kept as <profile>.bak.
-    QByteArray original_;
+    // Until the profile as this run found it is kept as <profile>.bak.
     bool backupDue_ = true;
     bool unreadable_ = false;
     // Set when a group could not take the lock, so that its end does not wait again.

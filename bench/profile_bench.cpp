@@ -1,0 +1,166 @@
+// The learner's actions that write the profile, on profiles holding 1,000
+// and 20,000 stored result lines (and a full high-score table), each through
+// the real store on a real file: one atomic replacement, flushed, per record.
+#include "drill/drill_engine.h"
+#include "records/high_score_table.h"
+#include "records/profile_keys.h"
+#include "records/qsettings_profile_store.h"
+#include "records/reset_times.h"
+
+#include <QCoreApplication>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <benchmark/benchmark.h>
+
+#include <map>
+#include <memory>
+
+namespace {
+
+class NullWindow : public WindowServices
+{
+public:
+    void SetControlText(int, std::u16string_view) override { }
+    std::u16string GetControlText(int) const override { return {}; }
+    void ShowControl(int, bool) override { }
+    void EnableControl(int, bool) override { }
+    void InvalidateControl(int, bool) override { }
+    void SetDrillTimer() override { }
+    void KillDrillTimer() override { }
+    void ListInsertTop(int, std::u16string_view) override { ++rows; }
+    void ListEnsureTopVisible(int) override { }
+    void ListDeleteAll(int) override { rows = 0; }
+    int ListRowCount(int) const override { return rows; }
+    void SelectTab(int) override { }
+    void RunHighScores(std::int64_t, std::int32_t, std::int32_t) override { }
+    bool AskYesNo(std::u16string_view) override { return true; }
+    std::int64_t Now() const override { return 1'700'000'000; }
+
+    int rows = 0;
+};
+
+QTemporaryDir *scratch = nullptr;
+
+// A new profile file with `lines` result lines spread over the 20 levels,
+// every best result and all 15 high-score rows, as QSettings writes them.
+QString MakeProfile(int lines)
+{
+    static std::map<int, QByteArray> texts;
+    QByteArray &text = texts[lines];
+    if (text.isEmpty()) {
+        std::map<std::string, QByteArray> entries;
+        for (int i = 0; i < lines; ++i) {
+            entries[profile_keys::Result(i % 20 + 1, i / 20 + 1)] = "\"  02 mins, 05 secs Tries :51\"";
+        }
+        for (int level = 1; level <= 20; ++level) {
+            entries[profile_keys::BestResult(level)] = "60";
+        }
+        for (int r = 0; r < HighScoreTable::kRows; ++r) {
+            entries[profile_keys::Span(r)] = "60";
+            entries[profile_keys::Correct(r)] = QByteArray::number(30 - r);
+            entries[profile_keys::Tries(r)] = "40";
+            entries[profile_keys::Title(r)] = "name";
+        }
+        text = "[Results]\n";
+        for (const auto &[key, value] : entries) {
+            text += QByteArray::fromStdString(key) + '=' + value + '\n';
+        }
+    }
+    static int made = 0;
+    const QString path = scratch->path() + "/p" + QString::number(++made) + ".conf";
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(text) != text.size()) {
+        std::abort();
+    }
+    return path;
+}
+
+// The end of a practise drill: its result line and best result.
+void BM_FinishPractise(benchmark::State &state)
+{
+    QSettingsProfileStore store(MakeProfile(static_cast<int>(state.range(0))));
+    NullWindow window;
+    DrillEngine engine(window, store);
+    engine.InitDialogState();
+    engine.SelectLevel(1);
+    for (auto _ : state) {
+        engine.session().tries = 55;
+        engine.FinishPractise();
+    }
+}
+
+// A speed challenge entering the table: read, merge, all 60 values saved.
+void BM_SaveHighScores(benchmark::State &state)
+{
+    QSettingsProfileStore store(MakeProfile(static_cast<int>(state.range(0))));
+    int correct = 100;
+    for (auto _ : state) {
+        HighScoreTable table(store);
+        table.SetCandidate(60, ++correct, 200);
+        table.LoadAndMerge();
+    }
+}
+
+void BM_NameKeystroke(benchmark::State &state)
+{
+    QSettingsProfileStore store(MakeProfile(static_cast<int>(state.range(0))));
+    HighScoreTable table(store);
+    table.SetCandidate(60, 100, 200);
+    table.LoadAndMerge();
+    std::u16string name;
+    for (auto _ : state) {
+        name = name.size() < 20 ? name + u'a' : u"a";
+        table.OnNameChange(name);
+    }
+}
+
+// Reset Times after its Yes: the safety copy, then every key cleared.
+void BM_ResetTimes(benchmark::State &state)
+{
+    for (auto _ : state) {
+        state.PauseTiming();
+        auto store = std::make_unique<QSettingsProfileStore>(MakeProfile(static_cast<int>(state.range(0))));
+        state.ResumeTiming();
+        ResetTimes(*store);
+    }
+}
+
+// What start-up reads: the profile, level 1's results and the 20 best results.
+void BM_StartupRead(benchmark::State &state)
+{
+    for (auto _ : state) {
+        state.PauseTiming();
+        const QString path = MakeProfile(static_cast<int>(state.range(0)));
+        state.ResumeTiming();
+        QSettingsProfileStore store(path);
+        NullWindow window;
+        DrillEngine engine(window, store);
+        engine.InitDialogState();
+        engine.ShowLevelResults();
+        int sum = 0;
+        for (int level = 1; level <= 20; ++level) {
+            sum += store.GetProfileInt(kResultsSection, profile_keys::BestResult(level), 999);
+        }
+        benchmark::DoNotOptimize(sum);
+    }
+}
+
+} // namespace
+
+BENCHMARK(BM_FinishPractise)->Arg(1000)->Arg(20000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_SaveHighScores)->Arg(1000)->Arg(20000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_NameKeystroke)->Arg(1000)->Arg(20000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ResetTimes)->Arg(1000)->Arg(20000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_StartupRead)->Arg(0)->Arg(1000)->Arg(20000)->Unit(benchmark::kMillisecond);
+
+int main(int argc, char **argv)
+{
+    QCoreApplication app(argc, argv);
+    QTemporaryDir dir;
+    scratch = &dir;
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
