@@ -2,7 +2,6 @@
 
 #include "app/c_about_dlg.h"
 #include "app/dialog_layout.h"
-#include "app/startup_probe.h"
 #include "app/tab_control.h"
 #include "controls/c_answer_button.h"
 #include "controls/c_level_button.h"
@@ -403,12 +402,6 @@ void CpelkoDlg::OnTabSelChange()
 void CpelkoDlg::paintEvent(QPaintEvent * /*event*/)
 {
     OffscreenPaint::Blit(*this, WindowBackdrop::Render(size(), devicePixelRatioF()));
-    if (!firstPaintDone_) {
-        firstPaintDone_ = true;
-        if (StartupProbe::Enabled()) {
-            StartupProbe::OnFirstPaint(*this);
-        }
-    }
 }
 
 void CpelkoDlg::showEvent(QShowEvent *event)

@@ -74,5 +74,4 @@ private:
     TabControl *tabs_ = nullptr;
     QRect listRect_;
     std::function<std::int64_t()> clock_;
-    bool firstPaintDone_ = false;
 };

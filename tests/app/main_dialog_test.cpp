@@ -6,10 +6,12 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QContextMenuEvent>
 #include <QFile>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QSettings>
@@ -328,7 +330,21 @@ TEST_F(MainDialogTest, AboutOpensTheTableReadOnlyAndGoesAway)
         ASSERT_NE(scores, nullptr);
         QTimer::singleShot(0, scores, [scores] { scores->click(); });
     });
-    dialog->OnSysCommand(kSysCommandAbout); // the menu item and the button open the same dialog
+    // Through the window's right-click menu, whose one item opens About.
+    auto *poll = new QTimer(dialog.get());
+    poll->setInterval(10);
+    QObject::connect(poll, &QTimer::timeout, [poll] {
+        if (auto *menu = qobject_cast<QMenu *>(QApplication::activePopupWidget())) {
+            poll->stop();
+            ASSERT_EQ(menu->actions().size(), 1);
+            EXPECT_EQ(menu->actions()[0]->text(), QStringLiteral("&About pelko..."));
+            QTest::mouseClick(menu, Qt::LeftButton, {}, menu->actionGeometry(menu->actions()[0]).center());
+        }
+    });
+    poll->start();
+    const QPoint at(200, 150);
+    QContextMenuEvent rightClick(QContextMenuEvent::Mouse, at, dialog->mapToGlobal(at));
+    QApplication::sendEvent(dialog.get(), &rightClick);
     EXPECT_NE(aboutSeen, nullptr);
     EXPECT_TRUE(sawTable);
     EXPECT_EQ(QApplication::activeModalWidget(), nullptr); // straight back to the main window

@@ -1,12 +1,7 @@
 #!/usr/bin/env bash
-# Builds the .deb from a built tree and checks what it holds and depends on.
+# Checks what the .deb in the given folder holds and depends on.
 set -euo pipefail
-build=$1
-out=$(mktemp -d)
-trap 'rm -rf "$out"' EXIT
-
-(cd "$build" && cpack -G DEB -B "$out" >/dev/null)
-deb=$(ls "$out"/*.deb)
+deb=$(ls "$1"/*.deb)
 contents=$(dpkg-deb -c "$deb")
 status=0
 for path in \
@@ -17,7 +12,10 @@ for path in \
     ./usr/share/icons/hicolor/32x32/apps/com.dravilo.pelko.png \
     ./usr/share/icons/hicolor/48x48/apps/com.dravilo.pelko.png \
     ./usr/share/icons/hicolor/scalable/apps/com.dravilo.pelko.svg \
-    ./usr/share/pelko/screenshot.png; do
+    ./usr/share/pelko/screenshot.png \
+    ./usr/share/man/man1/pelko.1.gz \
+    ./usr/share/doc/pelko/copyright \
+    ./usr/share/doc/pelko/changelog.gz; do
     if ! grep -q " $path\$" <<<"$contents"; then
         echo "missing from the package: $path"
         status=1
@@ -33,6 +31,18 @@ done
 # Nothing that only building needs.
 if grep -q -E 'dev|gtest|benchmark' <<<"$depends"; then
     echo "build-only dependency in: $depends"
+    status=1
+fi
+# The changelog's newest entry names the version being shipped.
+version=$(dpkg-deb -f "$deb" Version)
+top=$(dpkg-deb --fsys-tarfile "$deb" | tar -xO ./usr/share/doc/pelko/changelog.gz | gzip -dc | head -n 1)
+if [[ "$top" != "pelko ($version) "* ]]; then
+    echo "changelog's newest entry is not $version: $top"
+    status=1
+fi
+# The program reads no environment variable of its own (they would be PELKO_*).
+if dpkg-deb --fsys-tarfile "$deb" | tar -xO ./usr/bin/pelko | grep -a -q PELKO_; then
+    echo "usr/bin/pelko names a PELKO_ variable"
     status=1
 fi
 [ $status -eq 0 ] && echo "package ok: $(basename "$deb"); Depends: $depends"

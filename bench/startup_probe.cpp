@@ -1,6 +1,8 @@
-#include "app/startup_probe.h"
+#include "bench/startup_probe.h"
 
-#include <QDialog>
+#include "app/c_pelko_dlg.h"
+
+#include <QEvent>
 #include <QFile>
 #include <QTimer>
 
@@ -24,16 +26,16 @@ long ResidentKilobytes()
 }
 } // namespace
 
-bool StartupProbe::Enabled()
+bool StartupProbe::eventFilter(QObject *watched, QEvent *event)
 {
-    static const bool enabled = qEnvironmentVariableIsSet("PELKO_STARTUP_PROBE");
-    return enabled;
-}
-
-void StartupProbe::OnFirstPaint(QDialog &window)
-{
-    // Reported once the whole frame, children included, has been drawn and shown.
-    QTimer::singleShot(0, &window, [&window] { Report(window); });
+    if (!seen_ && event->type() == QEvent::Paint) {
+        if (auto *window = qobject_cast<CpelkoDlg *>(watched)) {
+            seen_ = true;
+            // The children paint and the frame is flushed before a queued call runs.
+            QTimer::singleShot(0, window, [window] { Report(*window); });
+        }
+    }
+    return QObject::eventFilter(watched, event);
 }
 
 void StartupProbe::Report(QDialog &window)
@@ -43,7 +45,5 @@ void StartupProbe::Report(QDialog &window)
                  static_cast<long long>(std::chrono::duration_cast<std::chrono::nanoseconds>(now).count()),
                  ResidentKilobytes());
     std::fflush(stderr);
-    if (qEnvironmentVariable("PELKO_STARTUP_PROBE") != QStringLiteral("stay")) {
-        QTimer::singleShot(0, &window, &QDialog::reject);
-    }
+    window.reject();
 }
