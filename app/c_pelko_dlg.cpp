@@ -4,6 +4,7 @@
 #include "app/dialog_layout.h"
 #include "app/startup_probe.h"
 #include "app/tab_control.h"
+#include "app/tab_gap_delegate.h"
 #include "controls/c_answer_button.h"
 #include "controls/c_level_button.h"
 #include "controls/c_marked_bar.h"
@@ -229,6 +230,9 @@ void CpelkoDlg::OnInitDialog()
     QTreeWidget *results = List(kResultsList);
     log->setHeaderLabels({QStringLiteral("... ")});
     results->setHeaderLabels({QStringLiteral("...")});
+    // A row keeps its tabs, but a tab drawn as a jump to the next tab stop
+    // pushes the meaning past the column's edge.
+    log->setItemDelegate(new TabGapDelegate(log));
     log->header()->resizeSection(0, 480);
     results->header()->resizeSection(0, 480);
     results->hide();
