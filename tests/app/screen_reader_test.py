@@ -241,7 +241,7 @@ def run(app, pelko):
         check(verdict in later and (next_word not in later or later.index(verdict) < later.index(next_word)),
               "the verdict on %r was sent as a description change" % name)
     strip_values = events.of("object:property-change:accessible-value", strip)
-    check(len(strip_values) >= 2, "answer strip sent %d value changes" % len(strip_values))
+    check(len(strip_values) == 2, "answer strip sent %d value changes, one per right answer" % len(strip_values))
     gauge_values = events.of("object:property-change:accessible-value", gauge)
     check(1 <= len(gauge_values) <= elapsed + 1.5,
           "gauge sent %d value changes in %.1f s (at most one a second)" % (len(gauge_values), elapsed))
