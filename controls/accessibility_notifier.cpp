@@ -1,5 +1,6 @@
 #include "controls/accessibility_notifier.h"
 
+#include <QAbstractButton>
 #include <QAccessible>
 #include <QTimer>
 
@@ -48,6 +49,8 @@ void AccessibilityNotifier::Send(Said &said)
     QAccessibleValueInterface *valueInterface = ai->valueInterface();
     const QVariant value = valueInterface != nullptr ? valueInterface->currentValue() : QVariant();
     const QString description = ai->text(QAccessible::Description);
+    // A button's caption is set through setText, which announces it itself.
+    const QString name = qobject_cast<QAbstractButton *>(control) == nullptr ? ai->text(QAccessible::Name) : QString();
     // The first look only learns what the control says: nothing has changed yet.
     const bool known = said.known;
     said.known = true;
@@ -64,6 +67,14 @@ void AccessibilityNotifier::Send(Said &said)
         said.description = description;
         if (known) {
             QAccessibleEvent event(control, QAccessible::DescriptionChanged);
+            QAccessible::updateAccessibility(&event);
+            sent = true;
+        }
+    }
+    if (name != said.name) {
+        said.name = name;
+        if (known) {
+            QAccessibleEvent event(control, QAccessible::NameChanged);
             QAccessible::updateAccessibility(&event);
             sent = true;
         }

@@ -9,11 +9,11 @@
 
 #include <map>
 
-// Tells a screen reader when a control's value or description has changed.
-// The painted controls compute both from state the engine writes, so no
-// setter of theirs can send the event: the window calls Changed() wherever
+// Tells a screen reader when a control's value, description or name has
+// changed. The painted controls compute them from state the engine writes, so
+// no setter of theirs can send the event: the window calls Changed() wherever
 // the engine asks for a repaint, and only what really differs from the last
-// event is sent.
+// event is sent. Readers keep names and descriptions until told otherwise.
 class AccessibilityNotifier : public QObject
 {
 public:
@@ -33,6 +33,7 @@ private:
         QPointer<QWidget> control;
         QVariant value;
         QString description;
+        QString name;
         int interval = 0;
         bool known = false;
         bool deferred = false;

@@ -174,9 +174,12 @@ def run(app, pelko):
     total = by_name["Total of the best results"]
     display = by_name["Press start button to begin."]
     answers = [c for c in controls if c.getRoleName() == "push button"][2:6]
+    title = by_name["French Vocabulary (1 - 50)"]
+    clock = controls[controls.index(by_name["Speed Challenge"]) + 1]  # template order
 
     print("\n-- before the first drill, a screen reader reads:")
-    for node in [gauge, strip, total, by_name["Words 1 to 50"], by_name["Words 51 to 100"]]:
+    for node in [gauge, strip, total, by_name["Words 1 to 50"], by_name["Words 51 to 100"], title, clock,
+                 by_name["Start Practise"], answers[0]]:
         print("   " + reads(node))
     check(value_of(gauge) == (0, 0, 10) and gauge.description == "0 seconds left", "gauge: 0 of 0..10 seconds")
     check(value_of(strip) == (0, 0, 50) and strip.description == "0 of 50", "answer strip: 0 of 0..50")
@@ -220,12 +223,13 @@ def run(app, pelko):
         check(said == ("right" if right else "wrong"), "pressed %r: its description is %r" % (button.name, said))
         if n == 0:
             print("\n-- after one right answer, a screen reader reads:")
-            for node in [gauge, strip, total, button]:
+            for node in [gauge, strip, total, button, clock]:
                 print("   " + reads(node))
             check(value_of(strip) == (1, 0, 50) and strip.description == "1 of 50", "answer strip: 1 of 50")
             check(value_of(gauge)[0] >= 3, "right answer adds credit: %g s" % value_of(gauge)[0])
     # The drill goes on; the gauge drains on every 200 ms tick meanwhile.
     spin(3)
+    print("\n-- a few seconds on, a screen reader reads:\n   " + reads(clock))
 
     log = trees["Answer Log"]
     rows = [c.name for c in descendants(log) if c.getRoleName() != "table column header"]
@@ -247,6 +251,9 @@ def run(app, pelko):
               "the verdict on %r was sent as a description change" % name)
     strip_values = events.of("object:property-change:accessible-value", strip)
     check(len(strip_values) == 2, "answer strip sent %d value changes, one per right answer" % len(strip_values))
+    # A reader that keeps names (as Orca does) learns the painted clock's new one.
+    clock_names = [e[3][0] for e in events.of("object:property-change:accessible-name", clock)]
+    check(len(clock_names) >= 2, "the clock sent its new names: %s" % clock_names)
     gauge_values = events.of("object:property-change:accessible-value", gauge)
     check(1 <= len(gauge_values) <= elapsed + 1.5,
           "gauge sent %d value changes in %.1f s (at most one a second)" % (len(gauge_values), elapsed))
