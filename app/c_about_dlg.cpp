@@ -64,6 +64,11 @@ CAboutDlg::CAboutDlg(ProfileStore &store, WindowServices &window, DrillEngine *m
             widget->setObjectName(QString::number(c.id));
         }
         widget->setGeometry(rect);
+        if (c.kind == dialogs::Kind::Icon) {
+            // The template's box is a few pixels narrower than the icon: it
+            // grows to the icon, from the same corner, rather than cut it.
+            widget->resize(rect.size().expandedTo(widget->sizeHint()));
+        }
     }
 }
 

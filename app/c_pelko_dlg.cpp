@@ -3,6 +3,7 @@
 #include "app/c_about_dlg.h"
 #include "app/dialog_layout.h"
 #include "app/tab_control.h"
+#include "app/tab_gap_delegate.h"
 #include "controls/c_answer_button.h"
 #include "controls/c_level_button.h"
 #include "controls/c_marked_bar.h"
@@ -25,6 +26,7 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QShortcut>
+#include <QTabBar>
 #include <QTreeWidget>
 
 // Resources live in a static library; registering them here keeps the linker from dropping them.
@@ -38,6 +40,8 @@ namespace {
 using namespace ids::main;
 
 constexpr int kDrillTickMs = 200;
+// The gauge changes on every tick; a screen reader hears it once a second.
+constexpr int kGaugeAnnounceMs = 1000;
 constexpr char kTextProperty[] = "pelkoText";
 
 QString ToQString(std::u16string_view text)
@@ -173,6 +177,7 @@ void CpelkoDlg::CreateControls()
                 break;
             case kProgress:
                 widget = new CProgressBar(&engine_.progress(), this);
+                notifier_.SetMinimumInterval(widget, kGaugeAnnounceMs);
                 break;
             case kMarked:
                 widget = new CMarkedBar(&engine_.marked(), this);
@@ -224,6 +229,9 @@ void CpelkoDlg::OnInitDialog()
     QTreeWidget *results = List(kResultsList);
     log->setHeaderLabels({QStringLiteral("... ")});
     results->setHeaderLabels({QStringLiteral("...")});
+    // A row keeps its tabs, but a tab drawn as a jump to the next tab stop
+    // pushes the meaning past the column's edge.
+    log->setItemDelegate(new TabGapDelegate(log));
     log->header()->resizeSection(0, 480);
     results->header()->resizeSection(0, 480);
     results->hide();
@@ -231,6 +239,12 @@ void CpelkoDlg::OnInitDialog()
 
     tabs_->addTab(new QWidget, QStringLiteral("  Answer Log   "));
     tabs_->addTab(new QWidget, QStringLiteral("  Results      "));
+    // The blanks only lay the tabs out; a screen reader gets the bare names.
+    for (int k = 0; k < tabs_->count(); ++k) {
+        tabs_->tabBar()->setAccessibleTabName(k, tabs_->tabText(k).trimmed());
+    }
+    log->setAccessibleName(tabs_->tabBar()->accessibleTabName(0));
+    results->setAccessibleName(tabs_->tabBar()->accessibleTabName(1));
     connect(tabs_, &QTabWidget::currentChanged, this, &CpelkoDlg::OnTabSelChange);
     OnTabSelChange();
 
@@ -275,6 +289,9 @@ void CpelkoDlg::SetControlText(int id, std::u16string_view text)
     } else if (auto *label = qobject_cast<QLabel *>(widget)) {
         QString shown = value;
         shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+        if (shown == label->text()) {
+            AccessibilityNotifier::RepeatName(label);
+        }
         label->setText(shown);
     }
 }
@@ -304,6 +321,8 @@ void CpelkoDlg::InvalidateControl(int id, bool /*erase*/)
     // The painted controls never erase, so both kinds of request are one repaint.
     if (QWidget *widget = control(id)) {
         widget->update();
+        // A repaint request is where a painted control's figure or verdict changes.
+        notifier_.Changed(widget);
     }
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "controls/accessibility_notifier.h"
 #include "drill/display_state.h"
 #include "drill/drill_engine.h"
 #include "drill/window_services.h"
@@ -70,6 +71,7 @@ private:
     // The five command buttons share the answer buttons' painter; their flags stay 0.
     AnswerFace commandFace_;
     QTimer drillTimer_;
+    AccessibilityNotifier notifier_;
     std::map<int, QWidget *> controls_;
     TabControl *tabs_ = nullptr;
     QRect listRect_;

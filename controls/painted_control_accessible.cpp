@@ -10,7 +10,15 @@
 
 #include <QAbstractButton>
 
+#include <algorithm>
+
 namespace {
+
+// One tick of credit is 200 ms.
+constexpr double kTicksPerSecond = 5.0;
+// Before the first drill the gauge has no scale yet; it reads as the empty
+// gauge of a drill's full credit rather than as a range of zero.
+constexpr int kFullCreditTicks = 50;
 
 QString FromU16(const std::u16string &text)
 {
@@ -60,7 +68,78 @@ QString PaintedControlAccessible::text(QAccessible::Text t) const
     if (t == QAccessible::Value) {
         return Value();
     }
+    // The bus carries no value text, so the description says it in words.
+    if (t == QAccessible::Description) {
+        const QString value = Value();
+        return value.isEmpty() ? QAccessibleWidget::text(t) : value;
+    }
     return QAccessibleWidget::text(t);
+}
+
+void *PaintedControlAccessible::interface_cast(QAccessible::InterfaceType type)
+{
+    if (type == QAccessible::ValueInterface && HasValue()) {
+        return static_cast<QAccessibleValueInterface *>(this);
+    }
+    return QAccessibleWidget::interface_cast(type);
+}
+
+bool PaintedControlAccessible::HasValue() const
+{
+    QWidget *w = widget();
+    return qobject_cast<CProgressBar *>(w) != nullptr || qobject_cast<CMarkedBar *>(w) != nullptr
+        || qobject_cast<CTotalBar *>(w) != nullptr;
+}
+
+PaintedControlAccessible::Range PaintedControlAccessible::Figure() const
+{
+    QWidget *w = widget();
+    if (auto *gauge = qobject_cast<CProgressBar *>(w)) {
+        const ProgressState *state = gauge->state();
+        const int credit = state != nullptr ? std::max(0, state->credit) : 0;
+        const int cap = state != nullptr && state->creditMax > 0 ? state->creditMax : kFullCreditTicks;
+        return {credit / kTicksPerSecond, 0, cap / kTicksPerSecond};
+    }
+    if (auto *strip = qobject_cast<CMarkedBar *>(w)) {
+        const MarkedState *state = strip->state();
+        if (state == nullptr) {
+            return {};
+        }
+        const int cells = std::clamp(state->cellCount, 0, static_cast<int>(state->marks.size()) - 1);
+        int right = 0;
+        for (int k = 1; k <= cells; ++k) {
+            right += state->marks[static_cast<std::size_t>(k)] == 1 ? 1 : 0;
+        }
+        return {static_cast<double>(right), 0, static_cast<double>(cells)};
+    }
+    if (auto *total = qobject_cast<CTotalBar *>(w)) {
+        const double percent
+            = static_cast<double>(CTotalBar::Score(total->store())) * 100.0 / static_cast<double>(CTotalBar::kScoreMax);
+        return {std::clamp(percent, 0.0, 100.0), 0, 100};
+    }
+    return {};
+}
+
+QVariant PaintedControlAccessible::currentValue() const
+{
+    return Figure().current;
+}
+
+void PaintedControlAccessible::setCurrentValue(const QVariant & /*value*/) { }
+
+QVariant PaintedControlAccessible::maximumValue() const
+{
+    return Figure().maximum;
+}
+
+QVariant PaintedControlAccessible::minimumValue() const
+{
+    return Figure().minimum;
+}
+
+QVariant PaintedControlAccessible::minimumStepSize() const
+{
+    return 0.0;
 }
 
 QString PaintedControlAccessible::Name() const
@@ -105,19 +184,14 @@ QString PaintedControlAccessible::Value() const
         const std::int32_t best = CLevelButton::BestResult(level->store(), level->level());
         return best >= 999 ? QStringLiteral("no result yet") : QStringLiteral("best result %1 tries").arg(best);
     }
-    if (auto *gauge = qobject_cast<CProgressBar *>(w)) {
-        const ProgressState *state = gauge->state();
-        const int credit = state != nullptr ? std::max(0, state->credit) : 0;
-        // One tick of credit is 200 ms.
-        return QStringLiteral("%1 seconds left").arg(credit / 5.0, 0, 'f', 1);
+    if (qobject_cast<CProgressBar *>(w) != nullptr) {
+        const double seconds = Figure().current;
+        return seconds == 1.0 ? QStringLiteral("1 second left")
+                              : QStringLiteral("%1 seconds left").arg(QString::number(seconds, 'g', 3));
     }
-    if (auto *strip = qobject_cast<CMarkedBar *>(w)) {
-        const MarkedState *state = strip->state();
-        int right = 0;
-        for (int k = 1; state != nullptr && k <= 50; ++k) {
-            right += state->marks[static_cast<std::size_t>(k)] == 1 ? 1 : 0;
-        }
-        return QStringLiteral("%1 of 50").arg(right);
+    if (qobject_cast<CMarkedBar *>(w) != nullptr) {
+        const Range right = Figure();
+        return QStringLiteral("%1 of %2").arg(right.current).arg(right.maximum);
     }
     if (auto *total = qobject_cast<CTotalBar *>(w)) {
         return CTotalBar::PercentText(CTotalBar::Score(total->store())).trimmed();

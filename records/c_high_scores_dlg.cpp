@@ -51,6 +51,15 @@ int RowOfScoreText(int id)
     return r >= 0 && r < ids::highscores::kRowCount ? r : -1;
 }
 
+int RowOfRankLabel(int id)
+{
+    const int r = id - ids::highscores::RankLabel(0);
+    return r >= 0 && r < ids::highscores::kRowCount ? r : -1;
+}
+
+// The narrowest a label's text is drawn, in percent of its normal width.
+constexpr int kNarrowestStretch = 70;
+
 } // namespace
 
 CHighScoresDlg::CHighScoresDlg(ProfileStore &store, QWidget *parent) : QDialog(parent), table_(store)
@@ -83,17 +92,20 @@ CHighScoresDlg::CHighScoresDlg(ProfileStore &store, QWidget *parent) : QDialog(p
             auto *label = new QLabel(ToQString(c.caption), this);
             label->setTextFormat(Qt::PlainText);
             label->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-            const int row = RowOfScoreText(c.id);
-            if (row >= 0) {
+            if (const int row = RowOfScoreText(c.id); row >= 0) {
                 scoreTexts_[static_cast<std::size_t>(row)] = label;
+            }
+            if (const int row = RowOfRankLabel(c.id); row >= 0) {
+                rankLabels_[static_cast<std::size_t>(row)] = label;
             }
             widget = label;
         }
         widget->setObjectName(QString::number(c.id));
         widget->setGeometry(ToPixels(c));
-        if (auto *label = qobject_cast<QLabel *>(widget)) {
-            FitLabel(label);
-        }
+    }
+    for (std::size_t r = 0; r < rankLabels_.size(); ++r) {
+        FitLabel(rankLabels_[r], nameBoxes_[r]->x());
+        FitLabel(scoreTexts_[r], width());
     }
 }
 
@@ -119,9 +131,15 @@ void CHighScoresDlg::showEvent(QShowEvent *event)
     QDialog::showEvent(event);
 }
 
-void CHighScoresDlg::FitLabel(QLabel *label) const
+void CHighScoresDlg::FitLabel(QLabel *label, int rightEdge) const
 {
-    const int room = width() - label->x();
+    const int room = rightEdge - label->x();
+    QFont narrow = font();
+    label->setFont(narrow);
+    for (int stretch = 95; label->sizeHint().width() > room && stretch >= kNarrowestStretch; stretch -= 5) {
+        narrow.setStretch(stretch);
+        label->setFont(narrow);
+    }
     label->resize(std::min(room, std::max(label->width(), label->sizeHint().width())), label->height());
 }
 
@@ -140,7 +158,7 @@ void CHighScoresDlg::ShowRows()
         }
         QLabel *score = scoreTexts_[static_cast<std::size_t>(r)];
         score->setText(ToQString(view.scoreText));
-        FitLabel(score);
+        FitLabel(score, width());
     }
 }
 

@@ -30,6 +30,7 @@ public:
     const HighScoreTable &table() const { return table_; }
     QLineEdit *nameBox(int row) const { return nameBoxes_[static_cast<std::size_t>(row)]; }
     QLabel *scoreText(int row) const { return scoreTexts_[static_cast<std::size_t>(row)]; }
+    QLabel *rankLabel(int row) const { return rankLabels_[static_cast<std::size_t>(row)]; }
     QPushButton *okButton() const { return ok_; }
 
 protected:
@@ -37,14 +38,16 @@ protected:
 
 private:
     void ShowRows();
-    // Fonts differ between platforms: a label grows to its text (never past
-    // the dialog's edge) rather than cut it off; its position stays.
-    void FitLabel(QLabel *label) const;
+    // Fonts differ between platforms: a label grows to its text rather than
+    // cut it off, but never past rightEdge (the dialog's edge, or a rank's
+    // name box), where its text is drawn narrower instead; its position stays.
+    void FitLabel(QLabel *label, int rightEdge) const;
     void OnNameChange(int row, const QString &text);
 
     HighScoreTable table_;
     std::array<QLineEdit *, HighScoreTable::kRows> nameBoxes_ {};
     std::array<QLabel *, HighScoreTable::kRows> scoreTexts_ {};
+    std::array<QLabel *, HighScoreTable::kRows> rankLabels_ {};
     QPushButton *ok_ = nullptr;
     bool initialised_ = false;
 };

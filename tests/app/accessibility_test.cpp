@@ -47,15 +47,15 @@ TEST_F(AccessibilityTest, PaintedControlsSpeakWhatTheyShow)
     EXPECT_EQ(Said(kLevelButtons[2], QAccessible::Name), QStringLiteral("Words 101 to 150"));
     EXPECT_EQ(Said(kLevelButtons[0], QAccessible::Value), QStringLiteral("best result 50 tries"));
     EXPECT_EQ(Said(kLevelButtons[2], QAccessible::Value), QStringLiteral("no result yet"));
-    EXPECT_EQ(Said(kTotal, QAccessible::Value), QStringLiteral("9%"));
-    EXPECT_EQ(Said(kProgress, QAccessible::Value), QStringLiteral("10.0 seconds left"));
-    EXPECT_EQ(Said(kMarked, QAccessible::Value), QStringLiteral("0 of 50"));
+    EXPECT_EQ(Said(kTotal, QAccessible::Description), QStringLiteral("9%"));
+    EXPECT_EQ(Said(kProgress, QAccessible::Description), QStringLiteral("10 seconds left"));
+    EXPECT_EQ(Said(kMarked, QAccessible::Description), QStringLiteral("0 of 50"));
     EXPECT_EQ(Said(kLevelTitle, QAccessible::Name), QStringLiteral("French Vocabulary (1 - 50)"));
 
     // Values follow the state without a repaint in between.
     dialog->engine().AnswerClicked(slot);
     EXPECT_EQ(Said(kMarked, QAccessible::Value), QStringLiteral("1 of 50"));
-    EXPECT_EQ(Said(kAnswers[static_cast<std::size_t>(slot)], QAccessible::Value), QStringLiteral("right"));
+    EXPECT_EQ(Said(kAnswers[static_cast<std::size_t>(slot)], QAccessible::Description), QStringLiteral("right"));
     dialog->engine().OnDrillTimer();
     EXPECT_EQ(Said(kClock, QAccessible::Name), QStringLiteral("00 : 00"));
 }

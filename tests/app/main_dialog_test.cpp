@@ -15,6 +15,7 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QSettings>
+#include <QStyleOptionViewItem>
 #include <QTest>
 #include <QTimer>
 #include <QTreeWidget>
@@ -159,6 +160,31 @@ TEST_F(MainDialogTest, WrongAnswerLogsTheUntrimmedTexts)
     // The pause holds the question: a second click changes nothing.
     ClickAnswer(true);
     EXPECT_EQ(List(kAnswerLog)->topLevelItemCount(), 1);
+}
+
+TEST_F(MainDialogTest, EveryWrongAnswerRowFitsTheLogColumn)
+{
+    QTreeWidget *log = List(kAnswerLog);
+    for (int w = 1; w <= 1000; ++w) {
+        const WordEntry &word = engine().words()[w];
+        dialog->ListInsertTop(kAnswerLog, u"Incorrect: " + word.french + u" --- " + word.english);
+    }
+    QStyleOptionViewItem option;
+    option.initFrom(log);
+    option.font = log->font();
+    int widest = 0;
+    QString widestRow;
+    for (int r = 0; r < log->topLevelItemCount(); ++r) {
+        const int width = log->itemDelegate()->sizeHint(option, log->model()->index(r, 0)).width();
+        if (width > widest) {
+            widest = width;
+            widestRow = log->topLevelItem(r)->text(0);
+        }
+    }
+    // Drawn with its tabs as blanks, the longest row still keeps its tabs.
+    EXPECT_LE(widest, log->columnWidth(0)) << widestRow.toStdString();
+    EXPECT_EQ(log->columnWidth(0), 480);
+    EXPECT_TRUE(widestRow.contains(QLatin1Char('\t')));
 }
 
 TEST_F(MainDialogTest, SpeedChallengeThatRunsOutTakesATypedName)
@@ -312,6 +338,14 @@ TEST_F(MainDialogTest, AboutOpensTheTableReadOnlyAndGoesAway)
     WhenModalOpens(dialog.get(), [&](QWidget *about) {
         aboutSeen = about;
         EXPECT_EQ(about->windowTitle(), QStringLiteral("About "));
+        int icons = 0;
+        for (const QLabel *label : about->findChildren<QLabel *>()) {
+            if (!label->pixmap().isNull()) { // the icon, shown whole
+                ++icons;
+                EXPECT_TRUE(label->rect().contains(QRect(QPoint(), label->pixmap().deviceIndependentSize().toSize())));
+            }
+        }
+        EXPECT_EQ(icons, 1);
         WhenModalOpens(about, [&sawTable, about](QWidget *modal) {
             auto *table = qobject_cast<CHighScoresDlg *>(modal);
             ASSERT_NE(table, nullptr);

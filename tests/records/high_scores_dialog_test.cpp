@@ -78,6 +78,11 @@ TEST(HighScoresDialog, WithoutACandidateNothingIsEditableOrWritten)
     EXPECT_EQ(dialog.nameBox(0)->text(), QStringLiteral("Lea"));
     for (int r = 0; r < 15; ++r) {
         EXPECT_FALSE(dialog.nameBox(r)->isEnabled()) << r;
+        // "10." to "15." are drawn narrower rather than run into their box.
+        const QLabel *rank = dialog.rankLabel(r);
+        EXPECT_EQ(rank->x(), 38) << r;
+        EXPECT_LE(rank->geometry().right(), dialog.nameBox(r)->x() - 1) << r;
+        EXPECT_LE(rank->fontMetrics().horizontalAdvance(rank->text()), rank->width()) << r;
     }
     EXPECT_EQ(StoredTitle(profile, 1), QString()); // no row was written
 }
