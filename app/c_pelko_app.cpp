@@ -1,6 +1,7 @@
 #include "app/c_pelko_app.h"
 
 #include "app/c_pelko_dlg.h"
+#include "app/single_instance.h"
 #include "records/qsettings_profile_store.h"
 #include "res/strings.h"
 
@@ -12,8 +13,28 @@ int CpelkoApp::InitInstance()
     QCoreApplication::setOrganizationName(QString::fromLatin1(strings::kOrganisation));
     QCoreApplication::setApplicationName(QString::fromLatin1(strings::kApplication));
 
+    SingleInstance instance(QSettingsProfileStore::UserProfilePath());
+    if (!instance.Claim()) {
+        if (instance.HandOver()) {
+            qInfo("pelko is already running on this profile; its window was brought to the front.");
+        } else {
+            qWarning("pelko is already running on this profile, but did not answer.");
+        }
+        return 0;
+    }
+
     QSettingsProfileStore store;
     CpelkoDlg dialog(store);
+    QObject::connect(&instance, &SingleInstance::activationRequested, &dialog, [&dialog] {
+        dialog.showNormal();
+        dialog.raise();
+        dialog.activateWindow();
+        // A dialog open on top of it (About, High Scores, a question) stays on top.
+        if (QWidget *modal = QApplication::activeModalWidget(); modal != nullptr && modal != &dialog) {
+            modal->raise();
+            modal->activateWindow();
+        }
+    });
     dialog.exec();
     return 0;
 }

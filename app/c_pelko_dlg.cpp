@@ -2,6 +2,7 @@
 
 #include "app/c_about_dlg.h"
 #include "app/dialog_layout.h"
+#include "app/save_guard.h"
 #include "app/tab_control.h"
 #include "app/tab_gap_delegate.h"
 #include "controls/c_answer_button.h"
@@ -13,6 +14,7 @@
 #include "controls/offscreen_paint.h"
 #include "controls/window_backdrop.h"
 #include "records/c_high_scores_dlg.h"
+#include "records/qsettings_profile_store.h"
 #include "res/control_ids.h"
 #include "res/strings.h"
 
@@ -90,7 +92,8 @@ QTreeWidget *MakeList(QWidget *parent)
 
 } // namespace
 
-CpelkoDlg::CpelkoDlg(ProfileStore &store, QWidget *parent) : QDialog(parent), store_(store), engine_(*this, store)
+CpelkoDlg::CpelkoDlg(QSettingsProfileStore &store, QWidget *parent)
+    : QDialog(parent), store_(store), engine_(*this, store)
 {
     InitPelkoResources();
     drillTimer_.setInterval(kDrillTickMs);
@@ -98,6 +101,17 @@ CpelkoDlg::CpelkoDlg(ProfileStore &store, QWidget *parent) : QDialog(parent), st
     connect(&drillTimer_, &QTimer::timeout, this, [this] { engine_.OnDrillTimer(); });
     CreateControls();
     OnInitDialog();
+    // Below the strips, left of About and Exit: the one free band of the window.
+    saveGuard_ = new SaveGuard(store_, this);
+    const QRect strip = control(kTotal)->geometry();
+    saveGuard_->Place(QRect(QPoint(strip.left(), strip.bottom() + 6), QPoint(control(kAbout)->x() - 12, height() - 4)));
+}
+
+void CpelkoDlg::done(int result)
+{
+    if (saveGuard_->ConfirmClose()) {
+        QDialog::done(result);
+    }
 }
 
 CpelkoDlg::~CpelkoDlg() = default;

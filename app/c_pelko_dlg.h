@@ -13,7 +13,8 @@
 #include <functional>
 #include <map>
 
-class ProfileStore;
+class QSettingsProfileStore;
+class SaveGuard;
 class QTreeWidget;
 class TabControl;
 
@@ -24,7 +25,7 @@ class CpelkoDlg : public QDialog, public WindowServices
 {
     Q_OBJECT
 public:
-    explicit CpelkoDlg(ProfileStore &store, QWidget *parent = nullptr);
+    explicit CpelkoDlg(QSettingsProfileStore &store, QWidget *parent = nullptr);
     ~CpelkoDlg() override;
 
     DrillEngine &engine() { return engine_; }
@@ -54,6 +55,10 @@ public:
     void OnSysCommand(int command);
     void OnTabSelChange();
     bool drillTimerActive() const { return drillTimer_.isActive(); }
+    SaveGuard &saveGuard() const { return *saveGuard_; }
+
+    // Every way out (Exit, Escape, the close box) asks first while results are unsaved.
+    void done(int result) override;
 
 protected:
     void paintEvent(QPaintEvent *event) override;
@@ -66,8 +71,9 @@ private:
     void BindAnswerKeys();
     QTreeWidget *List(int id) const;
 
-    ProfileStore &store_;
+    QSettingsProfileStore &store_;
     DrillEngine engine_;
+    SaveGuard *saveGuard_ = nullptr;
     // The five command buttons share the answer buttons' painter; their flags stay 0.
     AnswerFace commandFace_;
     QTimer drillTimer_;

@@ -65,6 +65,15 @@ int MakeFolders(const QString &folder)
     return ::mkdir(Native(folder).constData(), 0700) == 0 || errno == EEXIST ? 0 : errno;
 }
 
+// Every writer works under the lock, so a temporary file of ours that the
+// lock's holder finds was left by a writer that was killed.
+void RemoveLeftovers(const QString &real)
+{
+    for (const char *copy : {"", ".bak", ".before-reset"}) {
+        ::unlink(Native(real + QLatin1String(copy) + QLatin1String(".tmp")).constData());
+    }
+}
+
 ProfileFile::Identity IdentityOf(const struct stat &st)
 {
     return {st.st_dev, st.st_ino, st.st_size, st.st_mtim.tv_sec * 1'000'000'000LL + st.st_mtim.tv_nsec};
@@ -221,7 +230,7 @@ bool ProfileFile::ChangedOnDisk() const
     return !(seen_ == IdentityOf(st));
 }
 
-ProfileFile::Problem ProfileFile::Lock()
+ProfileFile::Problem ProfileFile::Lock(int waitMs)
 {
     if (lockFd_ >= 0) {
         return {};
@@ -254,7 +263,7 @@ ProfileFile::Problem ProfileFile::Lock()
                 break;
             }
             error = errno;
-            if ((error != EWOULDBLOCK && error != EINTR) || waited.elapsed() >= kLockWaitMs) {
+            if ((error != EWOULDBLOCK && error != EINTR) || waited.elapsed() >= waitMs) {
                 break;
             }
             QThread::msleep(10);
@@ -267,6 +276,7 @@ ProfileFile::Problem ProfileFile::Lock()
             };
             if (::stat(lockPath.constData(), &now) == 0 && now.st_ino == held.st_ino && now.st_dev == held.st_dev) {
                 lockFd_ = fd;
+                RemoveLeftovers(real);
                 return {};
             }
             ::close(fd);

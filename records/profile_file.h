@@ -63,7 +63,8 @@ public:
     // Whether the file differs from what this object last read or wrote.
     bool ChangedOnDisk() const;
 
-    Problem Lock();
+    // Waits up to waitMs for another writer to finish.
+    Problem Lock(int waitMs = kLockWaitMs);
     void Unlock();
     bool Locked() const { return lockFd_ >= 0; }
 

@@ -41,12 +41,16 @@ QByteArray Bytes(std::string_view text)
     return QByteArray(text.data(), static_cast<qsizetype>(text.size()));
 }
 
-QString UserProfilePath()
+} // namespace
+
+QString QSettingsProfileStore::UserProfilePath()
 {
     return QSettings(QSettings::NativeFormat, QSettings::UserScope, QCoreApplication::organizationName(),
                      QCoreApplication::applicationName())
         .fileName();
 }
+
+namespace {
 
 bool SameProblem(const ProfileFile::Problem &a, const ProfileFile::Problem &b)
 {
@@ -160,9 +164,9 @@ void QSettingsProfileStore::EndWriteGroup() noexcept
     file_.Unlock();
 }
 
-void QSettingsProfileStore::Commit()
+void QSettingsProfileStore::Commit(int lockWaitMs)
 {
-    if (const ProfileFile::Problem problem = file_.Lock()) {
+    if (const ProfileFile::Problem problem = file_.Lock(lockWaitMs)) {
         SetProblem(problem);
         return;
     }
@@ -199,10 +203,10 @@ void QSettingsProfileStore::WriteLocked()
     SetProblem({});
 }
 
-bool QSettingsProfileStore::Retry()
+bool QSettingsProfileStore::Retry(bool wait)
 {
     if (document_.HasUnsaved()) {
-        Commit();
+        Commit(wait ? ProfileFile::kLockWaitMs : 0);
     }
     return !document_.HasUnsaved();
 }

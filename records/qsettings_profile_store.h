@@ -26,6 +26,7 @@ public:
     // The per-user profile of the running application (organisation and
     // application name must be set on QCoreApplication first).
     QSettingsProfileStore();
+    static QString UserProfilePath();
     // A profile file at an explicit path (tests, tools).
     explicit QSettingsProfileStore(const QString &iniFilePath);
 
@@ -44,8 +45,9 @@ public:
     // once a write has succeeded.
     const ProfileFile::Problem &problem() const { return problem_; }
     bool HasUnsaved() const { return document_.HasUnsaved(); }
-    // Writes what is kept; true when nothing is left unsaved.
-    bool Retry();
+    // Writes what is kept; true when nothing is left unsaved. Without
+    // waiting, a lock another writer holds counts as a failure at once.
+    bool Retry(bool wait = true);
     // The whole profile, kept values included, as a file elsewhere.
     ProfileFile::Problem SaveCopyTo(const QString &path) const;
     // Called whenever problem() changes.
@@ -61,7 +63,7 @@ private:
     void Open();
     void RefreshFromDisk();
     void Write(std::string_view section, std::string_view entry, QByteArray encoded);
-    void Commit();
+    void Commit(int lockWaitMs = ProfileFile::kLockWaitMs);
     void WriteLocked();
     void SetProblem(ProfileFile::Problem problem);
 

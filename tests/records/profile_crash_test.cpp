@@ -1,12 +1,14 @@
-// Durability of the profile against writers that die mid-write and against
-// two writers at once. The writers are separate processes (profile_writer)
-// so that the kill is a real SIGKILL and the file is read back from disk,
-// not from Qt's in-process copy.
+// Durability of the profile against writers killed at any instant: inside a
+// finished practise, a high-score table save or a Reset Times, not only
+// between them. The writer is a separate process (profile_writer), so the
+// kill is a real SIGKILL, and the file is read back by QSettings, not by
+// the code under test.
 
 #include "records/profile_keys.h"
-#include "tests/records/profile_writer_text.h"
-#include "tests/support/temp_profile.h"
+#include "tests/records/profile_writer_records.h"
+#include "tests/support/memory_profile_store.h"
 
+#include <QDir>
 #include <QFile>
 #include <QProcess>
 #include <QSettings>
@@ -15,100 +17,109 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
+#include <map>
 #include <random>
 
 namespace {
 
-// The highest n the writer reported as done (its lines come in order), or 0.
-int lastDone(QProcess &writer)
-{
-    const QByteArray output = writer.readAllStandardOutput();
-    const qsizetype at = output.lastIndexOf("done ");
-    return at < 0 ? 0 : output.mid(at + 5).trimmed().toInt();
-}
+using Values = std::map<std::string, std::u16string>;
 
-void startWriter(QProcess &writer, const QString &profile, int level, int first, int count)
-{
-    writer.start(QStringLiteral(PELKO_PROFILE_WRITER),
-                 {profile, QString::number(level), QString::number(first), QString::number(count)});
-    ASSERT_TRUE(writer.waitForStarted(10000)) << writer.errorString().toStdString();
-}
-
-// The file parses, every result 1..done of the level is there, and the best
-// result is the last one reported or the one after it (written, then killed
-// before it was reported). Read from a copy under a name Qt has not cached.
-void expectResults(const QString &path, int level, int done, int bestPlus = 1)
+// Every "Results" entry on disk, read through a copy under a name QSettings has not cached.
+Values OnDisk(const QString &path)
 {
     QTemporaryDir dir;
     QFile::copy(path, dir.path() + "/copy.conf");
-    const QSettings disk(dir.path() + "/copy.conf", QSettings::IniFormat);
-    ASSERT_EQ(disk.status(), QSettings::NoError);
-    const auto value = [&](const std::string &key) { return disk.value(QString::fromStdString("Results/" + key)); };
-    for (int n = 1; n <= done; ++n) {
-        ASSERT_EQ(value(profile_keys::Result(level, n)).toString().toStdU16String(), WriterResultLine(level, n)) << n;
+    QSettings disk(dir.path() + "/copy.conf", QSettings::IniFormat);
+    EXPECT_EQ(disk.status(), QSettings::NoError);
+    Values values;
+    disk.beginGroup(QStringLiteral("Results"));
+    for (const QString &key : disk.childKeys()) {
+        values["Results/" + key.toStdString()] = disk.value(key).toString().toStdU16String();
     }
-    if (done > 0) {
-        const int best = value(profile_keys::BestResult(level)).toInt();
-        EXPECT_TRUE(best >= done && best <= done + bestPlus) << "best " << best << ", done " << done;
-    }
+    return values;
 }
+
+int TemporaryFiles(const QString &folder)
+{
+    return static_cast<int>(QDir(folder).entryList({QStringLiteral("*.tmp")}, QDir::Files | QDir::Hidden).size());
+}
+
+// The writer's records replayed in memory: the state after record g.
+class Model
+{
+public:
+    explicit Model(const Values &seed) { store_.values = seed; }
+    const Values &After(int g)
+    {
+        EXPECT_GE(g, made_) << "records are never undone";
+        while (made_ < g) {
+            WriteWriterRecord(store_, ++made_);
+        }
+        return store_.values;
+    }
+
+private:
+    MemoryProfileStore store_;
+    int made_ = 0;
+};
 
 } // namespace
 
-TEST(ProfileDurability, WriterKilledAtRandomMomentsLeavesAWholeProfile)
+TEST(ProfileDurability, EveryKillLeavesTheStateAfterAWholeRecord)
 {
-    constexpr int kKills = 200;
-    TempProfile profile;
-    const unsigned seed = std::random_device {}();
-    SCOPED_TRACE("seed " + std::to_string(seed));
-    std::mt19937 random(seed);
-    // Half the kills come at any time from the start, start-up included; the
-    // other half once writing is under way, so that they fall among writes
-    // however slow the machine is.
-    std::uniform_int_distribution<int> delayMs(0, 60);
-    int done = 0;
-    int runsWithProgress = 0;
-    for (int kill = 0; kill < kKills; ++kill) {
+    QTemporaryDir dir;
+    const QString path = dir.path() + "/Dravilo/pelko.conf";
+    // 2,000 result lines, so that each record rewrites a file of some size
+    // and the first reset has plenty to clear.
+    Values seed;
+    QByteArray text = "[Results]\n";
+    for (int n = 1; n <= 2000; ++n) {
+        seed["Results/" + profile_keys::Result(20, n)] = u"  01 mins, 02 secs Tries :50";
+        text += QByteArray::fromStdString(profile_keys::Result(20, n)) + "=\"  01 mins, 02 secs Tries :50\"\n";
+    }
+    ASSERT_TRUE(QDir().mkpath(dir.path() + "/Dravilo"));
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.write(text) == text.size());
+    file.close();
+    Model model(seed);
+
+    const unsigned seedNumber = std::random_device {}();
+    SCOPED_TRACE("seed " + std::to_string(seedNumber));
+    std::mt19937 random(seedNumber);
+    std::uniform_int_distribution<int> delayMs(0, 40);
+    std::map<std::string, int> killedInside; // record kind -> kills that fell inside one
+    int kills = 0;
+    for (; kills < 400 && (kills < 100 || killedInside["table"] < 25 || killedInside["reset"] < 25); ++kills) {
         QProcess writer;
-        startWriter(writer, profile.path(), 1, done + 1, 0);
-        if (kill % 2 == 1) {
-            writer.waitForReadyRead(10000);
-        }
-        QThread::msleep(static_cast<unsigned long>(kill % 2 == 0 ? delayMs(random) : delayMs(random) / 2));
+        writer.start(QStringLiteral(PELKO_PROFILE_WRITER), {path, QStringLiteral("0")});
+        ASSERT_TRUE(writer.waitForStarted(10000));
+        writer.waitForReadyRead(10000);
+        QThread::msleep(static_cast<unsigned long>(delayMs(random)));
         writer.kill();
         ASSERT_TRUE(writer.waitForFinished(10000));
-        const int reached = lastDone(writer);
-        runsWithProgress += reached > done ? 1 : 0;
-        done = std::max(done, reached);
-        expectResults(profile.path(), 1, done);
-        ASSERT_FALSE(HasFatalFailure()) << "after kill " << kill;
-    }
-    EXPECT_GE(runsWithProgress, kKills / 2) << done << " results written";
+        const QList<QByteArray> said = writer.readAllStandardOutput().trimmed().split('\n');
+        if (said.back().startsWith("begin ")) {
+            ++killedInside[said.back().split(' ').value(2).toStdString()];
+        }
 
-    // A writer started after all that finishes promptly: no lock was left
-    // behind that it has to wait out.
+        const Values disk = OnDisk(path);
+        const auto marker = disk.find("Results/Writer");
+        const int g = marker == disk.end() ? 0 : std::stoi(std::string(marker->second.begin(), marker->second.end()));
+        ASSERT_EQ(disk, model.After(g)) << "after kill " << kills << ", record " << g;
+        ASSERT_LE(TemporaryFiles(dir.path() + "/Dravilo"), 1) << "a kill leaves at most the one it cut short";
+    }
+    EXPECT_GE(killedInside["table"], 10) << kills << " kills";
+    EXPECT_GE(killedInside["reset"], 10) << kills << " kills";
+    EXPECT_GE(killedInside["practise"], 10) << kills << " kills";
+
+    // A writer started after all that goes on at once and leaves nothing behind.
     QProcess writer;
-    startWriter(writer, profile.path(), 1, done + 1, 5);
+    writer.start(QStringLiteral(PELKO_PROFILE_WRITER), {path, QStringLiteral("10")});
     ASSERT_TRUE(writer.waitForFinished(20000));
     EXPECT_EQ(writer.exitCode(), 0);
-    EXPECT_EQ(lastDone(writer), done + 5);
-    expectResults(profile.path(), 1, done + 5, 0);
-    EXPECT_FALSE(QFile::exists(profile.path() + ".lock"));
-}
-
-TEST(ProfileDurability, TwoWritersAtOnceKeepBothSetsOfResults)
-{
-    constexpr int kResults = 100;
-    TempProfile profile;
-    QProcess first;
-    QProcess second;
-    startWriter(first, profile.path(), 1, 1, kResults);
-    startWriter(second, profile.path(), 2, 1, kResults);
-    ASSERT_TRUE(first.waitForFinished(60000));
-    ASSERT_TRUE(second.waitForFinished(60000));
-    ASSERT_EQ(first.exitCode(), 0);
-    ASSERT_EQ(second.exitCode(), 0);
-    expectResults(profile.path(), 1, kResults, 0);
-    expectResults(profile.path(), 2, kResults, 0);
+    const Values disk = OnDisk(path);
+    const int g = std::stoi(std::string(disk.at("Results/Writer").begin(), disk.at("Results/Writer").end()));
+    EXPECT_EQ(disk, model.After(g));
+    EXPECT_EQ(QDir(dir.path() + "/Dravilo").entryList(QDir::Files | QDir::Hidden),
+              (QStringList {"pelko.conf", "pelko.conf.bak", "pelko.conf.before-reset"}));
 }

@@ -1,12 +1,11 @@
-// Writes practise results through the real profile store, as a finished
-// drill does, and reports each completed pair of writes on stdout, so that
-// a test can kill it at any moment and check what must be on disk.
+// Makes the records of profile_writer_records.h through the real profile
+// store, from the one after the last on disk, and says on stdout when each
+// begins and ends, so that a test can kill it at any moment.
 //
-//   profile_writer <profile.conf> <level> <first n> <count, 0 = forever>
+//   profile_writer <profile.conf> <records, 0 = forever>
 
-#include "records/profile_keys.h"
 #include "records/qsettings_profile_store.h"
-#include "tests/records/profile_writer_text.h"
+#include "tests/records/profile_writer_records.h"
 
 #include <QCoreApplication>
 #include <QStringList>
@@ -15,21 +14,32 @@
 
 #include <unistd.h>
 
+namespace {
+
+// One unbuffered write a line: the reader never sees half of one.
+bool Say(const std::string &line)
+{
+    return ::write(STDOUT_FILENO, line.data(), line.size()) == static_cast<ssize_t>(line.size());
+}
+
+} // namespace
+
 int main(int argc, char **argv)
 {
     QCoreApplication app(argc, argv);
     const QStringList args = app.arguments();
-    if (args.size() != 5) {
+    if (args.size() != 3) {
         return 2;
     }
-    const int level = args[2].toInt(), first = args[3].toInt(), count = args[4].toInt();
     QSettingsProfileStore store(args[1]);
-    for (int n = first; count == 0 || n < first + count; ++n) {
-        store.WriteProfileString(kResultsSection, profile_keys::Result(level, n), WriterResultLine(level, n));
-        store.WriteProfileInt(kResultsSection, profile_keys::BestResult(level), n);
-        // One unbuffered write: the reader never sees half a line.
-        const std::string line = "done " + std::to_string(n) + "\n";
-        if (::write(STDOUT_FILENO, line.data(), line.size()) != static_cast<ssize_t>(line.size())) {
+    const int count = args[2].toInt();
+    const int first = store.GetProfileInt(kResultsSection, "Writer", 0) + 1;
+    for (int g = first; count == 0 || g < first + count; ++g) {
+        if (!Say("begin " + std::to_string(g) + " " + WriterRecordKind(g) + "\n")) {
+            return 1;
+        }
+        WriteWriterRecord(store, g);
+        if (store.HasUnsaved() || !Say("done " + std::to_string(g) + "\n")) {
             return 1;
         }
     }

@@ -1,0 +1,112 @@
+#include "app/save_guard.h"
+
+#include "records/qsettings_profile_store.h"
+
+#include <QAccessible>
+#include <QDir>
+#include <QFileDialog>
+#include <QLabel>
+#include <QMessageBox>
+#include <QPushButton>
+
+SaveGuard::SaveGuard(QSettingsProfileStore &store, QWidget *window)
+    : QObject(window), store_(store), window_(window), message_(new QLabel(window))
+{
+    message_->setObjectName(QStringLiteral("saveProblem"));
+    message_->setTextFormat(Qt::PlainText);
+    message_->setWordWrap(true);
+    message_->setFrameStyle(QFrame::Box | QFrame::Plain);
+    message_->setAutoFillBackground(true);
+    message_->setStyleSheet(QStringLiteral("QLabel { background: #fff4c2; color: #8a0000; padding: 2px 6px; }"));
+    QFont font = message_->font();
+    font.setPixelSize(14);
+    message_->setFont(font);
+    message_->hide();
+
+    retry_.setInterval(kRetryMs);
+    // In the background a lock held elsewhere is not waited for: the window never stalls.
+    connect(&retry_, &QTimer::timeout, this, [this] { store_.Retry(false); });
+    store_.SetProblemListener([this] { Update(); });
+    Update();
+}
+
+SaveGuard::~SaveGuard()
+{
+    store_.SetProblemListener({});
+}
+
+void SaveGuard::Place(const QRect &area)
+{
+    message_->setGeometry(area);
+}
+
+QString SaveGuard::Describe(const ProfileFile::Problem &problem)
+{
+    return QStringLiteral("Results cannot be saved to %1: %2.").arg(QDir::toNativeSeparators(problem.path), problem.Reason());
+}
+
+void SaveGuard::Update()
+{
+    const ProfileFile::Problem &problem = store_.problem();
+    if (!problem) {
+        message_->hide();
+        retry_.stop();
+        return;
+    }
+    message_->setText(Describe(problem)
+                      + QStringLiteral(" They are kept while pelko is open and saved as soon as that works again."));
+    if (!message_->isVisible()) {
+        message_->show();
+        message_->raise();
+        QAccessibleEvent alert(message_, QAccessible::Alert);
+        QAccessible::updateAccessibility(&alert);
+    }
+    if (store_.HasUnsaved() && !retry_.isActive()) {
+        retry_.start();
+    }
+}
+
+bool SaveGuard::ConfirmClose()
+{
+    while (store_.HasUnsaved()) {
+        QMessageBox box(QMessageBox::Warning, QStringLiteral("pelko"),
+                        QStringLiteral("Some results are not saved. %1").arg(Describe(store_.problem())),
+                        QMessageBox::NoButton, window_);
+        box.setInformativeText(QStringLiteral("Try again, save a copy of all results somewhere else, or quit "
+                                              "without saving them?"));
+        QPushButton *again = box.addButton(QStringLiteral("Try Again"), QMessageBox::AcceptRole);
+        QPushButton *copy = box.addButton(QStringLiteral("Save a Copy..."), QMessageBox::ActionRole);
+        QPushButton *quit = box.addButton(QStringLiteral("Quit Without Saving"), QMessageBox::DestructiveRole);
+        box.addButton(QMessageBox::Cancel);
+        box.setDefaultButton(again);
+        box.exec();
+        if (box.clickedButton() == quit) {
+            return true;
+        }
+        if (box.clickedButton() == again) {
+            store_.Retry();
+        } else if (box.clickedButton() == copy) {
+            const QString path = QFileDialog::getSaveFileName(
+                window_, QStringLiteral("Save a Copy of the Results"),
+                QDir::home().filePath(QStringLiteral("pelko-results.conf")),
+                QStringLiteral("pelko results (*.conf);;All files (*)"));
+            if (path.isEmpty()) {
+                continue;
+            }
+            if (const ProfileFile::Problem problem = store_.SaveCopyTo(path)) {
+                QMessageBox::warning(window_, QStringLiteral("pelko"),
+                                     QStringLiteral("The copy could not be saved either. %1").arg(Describe(problem)));
+                continue;
+            }
+            QMessageBox::information(window_, QStringLiteral("pelko"),
+                                     QStringLiteral("All results were saved to %1. To go on with them, copy that "
+                                                    "file over %2 while pelko is closed.")
+                                         .arg(QDir::toNativeSeparators(path),
+                                              QDir::toNativeSeparators(store_.fileName())));
+            return true;
+        } else {
+            return false; // Cancel, Escape or the close box: back to pelko
+        }
+    }
+    return true;
+}

@@ -1,0 +1,44 @@
+#pragma once
+
+#include "records/profile_file.h"
+
+#include <QObject>
+#include <QTimer>
+
+class QLabel;
+class QRect;
+class QSettingsProfileStore;
+class QWidget;
+
+// Keeps the learner told when results cannot be saved: a message in the
+// window that names the file and the reason (shown only while something is
+// wrong), a retry in the background while values are kept unsaved, and a
+// question before the window closes with results that are not on disk.
+class SaveGuard : public QObject
+{
+    Q_OBJECT
+public:
+    static constexpr int kRetryMs = 3000;
+
+    SaveGuard(QSettingsProfileStore &store, QWidget *window);
+    ~SaveGuard() override;
+
+    // Where the message goes in the window.
+    void Place(const QRect &area);
+    QLabel *message() const { return message_; }
+    const QTimer &retryTimer() const { return retry_; }
+
+    // True when the window may close: everything is saved, or the learner
+    // chose to save a copy elsewhere or to quit without saving.
+    bool ConfirmClose();
+
+    static QString Describe(const ProfileFile::Problem &problem);
+
+private:
+    void Update();
+
+    QSettingsProfileStore &store_;
+    QWidget *window_;
+    QLabel *message_;
+    QTimer retry_;
+};

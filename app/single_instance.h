@@ -1,0 +1,35 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+
+class QLocalServer;
+
+// One running copy per profile. The copy that starts first holds a lock for
+// its whole life (flock() on a file in the user's runtime folder, so the
+// lock of a copy that crashed is gone with it) and listens on a local socket
+// named from the profile's real path. A second start finds the lock taken,
+// asks the running copy over the socket to come to the front, and ends.
+class SingleInstance : public QObject
+{
+    Q_OBJECT
+public:
+    explicit SingleInstance(const QString &profilePath, QObject *parent = nullptr);
+    ~SingleInstance() override;
+
+    // True when no other copy runs on the profile. Where no lock can be had
+    // at all, pelko runs unguarded rather than not at all: true as well.
+    bool Claim();
+    // Asks the running copy to come to the front; true when it answered.
+    bool HandOver();
+
+    QString socketPath() const { return base_ + QLatin1String(".socket"); }
+
+signals:
+    void activationRequested();
+
+private:
+    QString base_; // <runtime folder>/pelko-<hash of the profile's path>
+    int lockFd_ = -1;
+    QLocalServer *server_ = nullptr;
+};
