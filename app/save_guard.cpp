@@ -42,7 +42,8 @@ void SaveGuard::Place(const QRect &area)
 
 QString SaveGuard::Describe(const ProfileFile::Problem &problem)
 {
-    return QStringLiteral("Results cannot be saved to %1: %2.").arg(QDir::toNativeSeparators(problem.path), problem.Reason());
+    return QStringLiteral("Results cannot be saved to %1: %2.")
+        .arg(QDir::toNativeSeparators(problem.path), problem.Reason());
 }
 
 void SaveGuard::Update()
@@ -86,10 +87,10 @@ bool SaveGuard::ConfirmClose()
         if (box.clickedButton() == again) {
             store_.Retry();
         } else if (box.clickedButton() == copy) {
-            const QString path = QFileDialog::getSaveFileName(
-                window_, QStringLiteral("Save a Copy of the Results"),
-                QDir::home().filePath(QStringLiteral("pelko-results.conf")),
-                QStringLiteral("pelko results (*.conf);;All files (*)"));
+            const QString path
+                = QFileDialog::getSaveFileName(window_, QStringLiteral("Save a Copy of the Results"),
+                                               QDir::home().filePath(QStringLiteral("pelko-results.conf")),
+                                               QStringLiteral("pelko results (*.conf);;All files (*)"));
             if (path.isEmpty()) {
                 continue;
             }
@@ -98,11 +99,11 @@ bool SaveGuard::ConfirmClose()
                                      QStringLiteral("The copy could not be saved either. %1").arg(Describe(problem)));
                 continue;
             }
-            QMessageBox::information(window_, QStringLiteral("pelko"),
-                                     QStringLiteral("All results were saved to %1. To go on with them, copy that "
-                                                    "file over %2 while pelko is closed.")
-                                         .arg(QDir::toNativeSeparators(path),
-                                              QDir::toNativeSeparators(store_.fileName())));
+            QMessageBox::information(
+                window_, QStringLiteral("pelko"),
+                QStringLiteral("All results were saved to %1. To go on with them, copy that "
+                               "file over %2 while pelko is closed.")
+                    .arg(QDir::toNativeSeparators(path), QDir::toNativeSeparators(store_.fileName())));
             return true;
         } else {
             return false; // Cancel, Escape or the close box: back to pelko

@@ -109,7 +109,6 @@ bool SingleInstance::HandOver()
     if (!socket.waitForBytesWritten(2000)) {
         return false;
     }
-    while (!socket.canReadLine() && socket.waitForReadyRead(3000)) {
-    }
+    while (!socket.canReadLine() && socket.waitForReadyRead(3000)) { }
     return socket.readLine() == kAnswer;
 }

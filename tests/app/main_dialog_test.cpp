@@ -3,6 +3,7 @@
 #include "records/profile_keys.h"
 #include "res/control_ids.h"
 #include "tests/support/temp_profile.h"
+#include "tests/support/when_modal_opens.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -31,23 +32,6 @@ using namespace ids::main;
 QString Q(std::u16string_view s)
 {
     return QString::fromUtf16(s.data(), static_cast<qsizetype>(s.size()));
-}
-
-// Runs fn on the next modal window that opens on top of `under` (while a
-// modal loop of the code under test is running).
-void WhenModalOpens(QWidget *under, std::function<void(QWidget *)> fn)
-{
-    auto *poll = new QTimer;
-    poll->setInterval(10);
-    QObject::connect(poll, &QTimer::timeout, [poll, under, fn] {
-        QWidget *modal = QApplication::activeModalWidget();
-        if (modal != nullptr && modal != under && modal->isVisible()) {
-            poll->stop();
-            poll->deleteLater();
-            fn(modal);
-        }
-    });
-    poll->start();
 }
 
 class MainDialogTest : public ::testing::Test

@@ -106,7 +106,8 @@ TEST(ProfileDurability, EveryKillLeavesTheStateAfterAWholeRecord)
         const auto marker = disk.find("Results/Writer");
         const int g = marker == disk.end() ? 0 : std::stoi(std::string(marker->second.begin(), marker->second.end()));
         ASSERT_EQ(disk, model.After(g)) << "after kill " << kills << ", record " << g;
-        ASSERT_LE(TemporaryFiles(dir.path() + "/Dravilo"), 1) << "a kill leaves at most the one it cut short";
+        // At most those of the record it cut short: the new profile and the copy of the old.
+        ASSERT_LE(TemporaryFiles(dir.path() + "/Dravilo"), 2);
     }
     EXPECT_GE(killedInside["table"], 10) << kills << " kills";
     EXPECT_GE(killedInside["reset"], 10) << kills << " kills";

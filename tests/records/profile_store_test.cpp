@@ -11,13 +11,21 @@
 #include <gtest/gtest.h>
 
 #include <iterator>
-#include <thread>
+#include <map>
+#include <random>
 #include <utility>
 #include <vector>
 
+#include <cstring>
+#include <functional>
+#include <tuple>
+
 #include <fcntl.h>
 #include <sys/file.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <sys/un.h>
 #include <unistd.h>
 
 namespace {
@@ -35,16 +43,34 @@ bool writeBytes(const QString &path, const QByteArray &bytes)
     return file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(bytes) == bytes.size();
 }
 
-// Qt shares one in-memory copy per path within a process, so only a store on
-// a copy of the file under a new name reads what is really on disk.
-std::unique_ptr<QSettingsProfileStore> onDisk(const QString &path)
+// What QSettings itself reads from the file now: the code under test is
+// not its own judge. (Through a copy under a new name, since QSettings keeps
+// what it read per name.)
+class QtDisk
 {
-    static QTemporaryDir dir;
-    static int copies = 0;
-    const QString copy = dir.path() + "/copy" + QString::number(++copies) + ".conf";
-    writeBytes(copy, readBytes(path));
-    return std::make_unique<QSettingsProfileStore>(copy);
-}
+public:
+    explicit QtDisk(const QString &path)
+    {
+        static QTemporaryDir dir;
+        static int copies = 0;
+        const QString copy = dir.path() + "/copy" + QString::number(++copies) + ".conf";
+        writeBytes(copy, readBytes(path));
+        QSettings settings(copy, QSettings::IniFormat);
+        EXPECT_EQ(settings.status(), QSettings::NoError);
+        settings.beginGroup("Results");
+        for (const QString &key : settings.childKeys()) {
+            values_[key.toStdString()] = settings.value(key).toString();
+        }
+    }
+    std::u16string Text(const std::string &key) const
+    {
+        return values_.count(key) ? values_.at(key).toStdU16String() : u"";
+    }
+    int Int(const std::string &key, int absent) const { return values_.count(key) ? values_.at(key).toInt() : absent; }
+
+private:
+    std::map<std::string, QString> values_;
+};
 
 int warnings = 0;
 void countWarnings(QtMsgType type, const QMessageLogContext &, const QString &)
@@ -87,15 +113,69 @@ TEST(QSettingsProfileStore, ValuesRoundTripExactlyThroughTheFileAtOnce)
     // Nothing of the writes is left lying around.
     EXPECT_EQ(QDir(QFileInfo(profile.path()).absolutePath()).entryList(QDir::Files | QDir::Hidden),
               QStringList {"pelko.conf"});
-    const auto disk = onDisk(profile.path());
-    for (QSettingsProfileStore *reader : {&store, disk.get()}) {
-        for (int i = 0; i < std::ssize(texts); ++i) {
-            EXPECT_EQ(reader->GetProfileString(kResultsSection, profile_keys::Title(i), u"-"),
-                      texts[i].toStdU16String())
+    const QtDisk disk(profile.path());
+    for (int i = 0; i < std::ssize(texts); ++i) {
+        EXPECT_EQ(store.GetProfileString(kResultsSection, profile_keys::Title(i), u"-"), texts[i].toStdU16String())
+            << i;
+        EXPECT_EQ(store.GetProfileInt(kResultsSection, profile_keys::Span(i), 12345), ints[i]) << i;
+        EXPECT_EQ(disk.Text(profile_keys::Title(i)), texts[i].toStdU16String()) << i;
+        EXPECT_EQ(disk.Int(profile_keys::Span(i), 12345), ints[i]) << i;
+    }
+}
+
+// Profiles written by every earlier version through QSettings: each value
+// reads here as QSettings reads it, and a write here leaves the file byte for
+// byte as the same write through QSettings would.
+TEST(QSettingsProfileStore, ReadsAndWritesTheFileExactlyAsQSettingsDoes)
+{
+    // Random texts over the characters its format treats specially (no lone
+    // surrogates: QSettings drops or replaces them, and no keyboard types one).
+    const std::vector<char32_t> alphabet
+        = {U' ', U'\t', U'\r', U'\n', U'\0', 0x01, 0x1f, 0x7f, U'"', U'\\', U';', U',',   U'=',   U'#',
+           U'[', U']',  U'@',  U'%',  U'a',  U'F', U'0', U'9', U'g', U'x',  0xe9, 0x20ac, 0x65e5, 0x1f600};
+    std::mt19937 random(20261207);
+    QStringList texts
+        = {"@", "@@x", "@String(x)", "@Invalid()", QString("\x01") + "ab", "  02 mins, 05 secs Tries :51"};
+    for (int i = 0; i < 400; ++i) {
+        QString text;
+        for (int n = static_cast<int>(random() % 12); n > 0; --n) {
+            const char32_t c = alphabet[random() % alphabet.size()];
+            text += QString::fromUcs4(&c, 1);
+        }
+        texts << text;
+    }
+    QTemporaryDir dir;
+    const QString ours = dir.path() + "/ours.conf", theirs = dir.path() + "/theirs.conf";
+    {
+        QSettings settings(theirs, QSettings::IniFormat);
+        for (int i = 0; i < texts.size(); ++i) {
+            settings.setValue("Results/Title" + QString::number(i), texts[i]);
+        }
+        settings.setValue("Results/Span0", -5);
+        settings.setValue("Other/Key", "kept");
+    }
+    ASSERT_TRUE(QFile::copy(theirs, ours));
+    QSettingsProfileStore store(ours);
+    {
+        const QSettings settings(theirs, QSettings::IniFormat);
+        for (int i = 0; i < texts.size(); ++i) {
+            const QString read = settings.value("Results/Title" + QString::number(i)).toString();
+            EXPECT_EQ(store.GetProfileString(kResultsSection, profile_keys::Title(i), u"-"),
+                      read.isEmpty() ? u"-" : read.toStdU16String())
                 << i;
-            EXPECT_EQ(reader->GetProfileInt(kResultsSection, profile_keys::Span(i), 12345), ints[i]) << i;
         }
     }
+    {
+        const ProfileStore::WriteGroup record(store);
+        QSettings settings(theirs, QSettings::IniFormat);
+        for (int i : {0, 3, 17, 400}) {
+            store.WriteProfileString(kResultsSection, profile_keys::Title(i), texts[i + 1].toStdU16String());
+            settings.setValue("Results/Title" + QString::number(i), texts[i + 1]);
+        }
+        store.WriteProfileInt(kResultsSection, "BestResult7", 52);
+        settings.setValue("Results/BestResult7", 52);
+    }
+    EXPECT_EQ(readBytes(ours), readBytes(theirs));
 }
 
 TEST(QSettingsProfileStore, StoredTextReadsAsAnIntOnlyIfItIsAPlain32BitDecimal)
@@ -158,9 +238,9 @@ TEST(QSettingsProfileStore, UnparsableProfileIsKeptAsideBeforeTheFirstWrite)
     again.WriteProfileInt(kResultsSection, "BestResult3", 70);
     EXPECT_EQ(readBytes(profile.path() + ".unreadable"), broken);
     EXPECT_EQ(readBytes(profile.path() + ".unreadable.999"), "[Other");
-    const auto disk = onDisk(profile.path());
-    EXPECT_EQ(disk->GetProfileString(kResultsSection, "Result1_1", u""), kResultLine);
-    EXPECT_EQ(disk->GetProfileInt(kResultsSection, "BestResult3", 999), 70);
+    const QtDisk disk(profile.path());
+    EXPECT_EQ(disk.Text("Result1_1"), kResultLine);
+    EXPECT_EQ(disk.Int("BestResult3", 999), 70);
 }
 
 // As root, permission bits do not stop writes, so the profile is made
@@ -183,32 +263,150 @@ TEST(QSettingsProfileStore, UnwritableProfileKeepsValuesWarnsOnceAndSavesThemLat
         }
         qInstallMessageHandler(previous);
         EXPECT_EQ(warnings, 1);
+        EXPECT_EQ(store.problem().Reason(), parentIsFile ? "not a directory" : "it is not a regular file");
+        EXPECT_TRUE(store.HasUnsaved());
         EXPECT_EQ(store.GetProfileString(kResultsSection, "Result4_1", u""), kResultLine);
         EXPECT_EQ(store.GetProfileInt(kResultsSection, "BestResult4", 999), 57);
 
         // Once the way is clear, the next write saves all that was kept.
         ASSERT_TRUE(parentIsFile ? QFile::remove(parent) : QDir(path).removeRecursively());
         store.WriteProfileInt(kResultsSection, "BestResult5", 70);
-        const auto disk = onDisk(path);
+        EXPECT_FALSE(store.problem());
+        const QtDisk disk(path);
         for (int n = 1; n <= 3; ++n) {
-            EXPECT_EQ(disk->GetProfileString(kResultsSection, profile_keys::Result(4, n), u""), kResultLine) << n;
+            EXPECT_EQ(disk.Text(profile_keys::Result(4, n)), kResultLine) << n;
         }
-        EXPECT_EQ(disk->GetProfileInt(kResultsSection, "BestResult4", 999), 57);
-        EXPECT_EQ(disk->GetProfileInt(kResultsSection, "BestResult5", 999), 70);
+        EXPECT_EQ(disk.Int("BestResult4", 999), 57);
+        EXPECT_EQ(disk.Int("BestResult5", 999), 70);
     }
 }
 
-TEST(QSettingsProfileStore, KeepCopyWritesTheWholeProfileNextToIt)
+// The profile as each run found it is kept as .bak; .before-reset and a
+// copy saved elsewhere hold all of it; every copy is as private as the profile.
+TEST(QSettingsProfileStore, CopiesHoldWhatTheyPromiseWithTheProfilesPermissions)
 {
     TempProfile profile;
+    const auto mode = [](const QString &path) {
+        struct stat st = {};
+        return ::stat(QFile::encodeName(path).constData(), &st) == 0 ? int(st.st_mode & 0777) : -1;
+    };
     EXPECT_FALSE(profile.store().KeepCopy(".before-reset")) << "no profile to copy yet";
-    profile.store().WriteProfileString(kResultsSection, "Result1_1", kResultLine);
-    ASSERT_TRUE(profile.store().KeepCopy(".before-reset"));
-    profile.store().WriteProfileInt(kResultsSection, "BestResult1", 51);
-    ASSERT_TRUE(profile.store().KeepCopy(".before-reset")) << "an older copy is replaced";
-    const QByteArray copy = readBytes(profile.path() + ".before-reset");
-    EXPECT_TRUE(copy.contains("\nBestResult1=51\n")) << copy.constData();
-    EXPECT_EQ(copy, readBytes(profile.path()));
+    const QByteArray first = "[Results]\nBestResult1=60\nResult1_1=\"  02 mins, 05 secs Tries :60\"\n";
+    ASSERT_TRUE(writeBytes(profile.path(), first));
+    ASSERT_EQ(::chmod(QFile::encodeName(profile.path()).constData(), 0600), 0);
+    ASSERT_TRUE(writeBytes(profile.path() + ".before-reset", "an older copy"));
+    ASSERT_EQ(::chmod(QFile::encodeName(profile.path() + ".before-reset").constData(), 0644), 0);
+
+    QSettingsProfileStore &run1 = profile.reopen();
+    run1.WriteProfileInt(kResultsSection, "BestResult1", 55);
+    run1.WriteProfileInt(kResultsSection, "BestResult1", 52);
+    EXPECT_EQ(readBytes(profile.path() + ".bak"), first) << "the profile as the run found it";
+    const QByteArray afterRun1 = readBytes(profile.path());
+    ASSERT_TRUE(run1.KeepCopy(".before-reset"));
+    EXPECT_EQ(readBytes(profile.path() + ".before-reset"), afterRun1);
+    const QString elsewhere = profile.dirPath() + "/elsewhere/results.conf";
+    EXPECT_FALSE(run1.SaveCopyTo(elsewhere));
+    EXPECT_EQ(readBytes(elsewhere), afterRun1);
+
+    profile.reopen().WriteProfileInt(kResultsSection, "BestResult2", 70);
+    EXPECT_EQ(readBytes(profile.path() + ".bak"), afterRun1) << "a new run keeps a new copy";
+    EXPECT_EQ(readBytes(profile.path() + ".before-reset"), afterRun1) << "copies never change afterwards";
+    for (const QString &path : {profile.path(), profile.path() + ".bak", profile.path() + ".before-reset", elsewhere}) {
+        EXPECT_EQ(mode(path), 0600) << path.toStdString();
+    }
+}
+
+// Reads inside a group see what another writer put on disk meanwhile, and
+// the group reaches the disk as one replacement holding both.
+TEST(QSettingsProfileStore, AGroupIsOneReplacementBuiltOnWhatIsOnDiskAtItsStart)
+{
+    TempProfile profile;
+    QSettingsProfileStore other(profile.path());
+    QSettingsProfileStore &store = profile.store();
+    store.WriteProfileString(kResultsSection, "Result1_1", kResultLine);
+    other.WriteProfileString(kResultsSection, "Result1_2", u"from the other");
+    const int replacements = store.Replacements();
+    {
+        const ProfileStore::WriteGroup record(store);
+        EXPECT_EQ(store.GetProfileString(kResultsSection, "Result1_2", u""), u"from the other");
+        for (int r = 0; r < 15; ++r) {
+            const ProfileStore::WriteGroup nested(store);
+            store.WriteProfileInt(kResultsSection, profile_keys::Correct(r), 20 - r);
+        }
+        EXPECT_EQ(store.Replacements(), replacements);
+    }
+    EXPECT_EQ(store.Replacements(), replacements + 1);
+    const QtDisk disk(profile.path());
+    EXPECT_EQ(disk.Text("Result1_1"), kResultLine);
+    EXPECT_EQ(disk.Text("Result1_2"), u"from the other");
+    EXPECT_EQ(disk.Int("Correct14", 0), 6);
+}
+
+// A device, a FIFO, a socket or a folder at the profile's path (or at the
+// end of a link) is never opened, so nothing hangs, and never replaced; a
+// link to a regular file works, and stays a link.
+TEST(QSettingsProfileStore, AnythingButARegularFileIsNeitherReadNorReplaced)
+{
+    QTemporaryDir dir;
+    const auto native = [](const QString &path) { return QFile::encodeName(path); };
+    struct Odd
+    {
+        const char *name;
+        std::function<bool(const QString &)> make;
+    };
+    const std::vector<Odd> odd = {
+        {"folder", [](const QString &p) { return QDir().mkdir(p); }},
+        {"fifo", [&](const QString &p) { return ::mkfifo(native(p).constData(), 0600) == 0; }},
+        {"socket",
+         [&](const QString &p) {
+             sockaddr_un address = {};
+             address.sun_family = AF_UNIX;
+             std::strncpy(address.sun_path, native(p).constData(), sizeof address.sun_path - 1);
+             const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
+             return ::bind(fd, reinterpret_cast<sockaddr *>(&address), sizeof address) == 0;
+         }},
+        // A device of our own with /dev/null's numbers, should anything write to it (root only).
+        {"device",
+         [&](const QString &p) { return ::mknod(native(p).constData(), S_IFCHR | 0600, makedev(1, 3)) == 0; }},
+    };
+    for (const Odd &o : odd) {
+        for (const bool linked : {false, true}) {
+            SCOPED_TRACE(std::string(o.name) + (linked ? " behind a link" : ""));
+            const QString target = dir.path() + "/" + o.name + (linked ? "-target" : "");
+            if (!o.make(target)) {
+                continue; // no mknod without root
+            }
+            const QString path = linked ? dir.path() + "/" + o.name + "-link.conf" : target;
+            if (linked) {
+                ASSERT_TRUE(QFile::link(target, path));
+            }
+            struct stat before = {};
+            ASSERT_EQ(::lstat(native(target).constData(), &before), 0);
+            QElapsedTimer clock;
+            clock.start();
+            QSettingsProfileStore store(path);
+            store.WriteProfileString(kResultsSection, "Result1_1", kResultLine);
+            EXPECT_LT(clock.elapsed(), 2000);
+            EXPECT_EQ(store.problem().kind, ProfileFile::Problem::NotRegular);
+            EXPECT_EQ(store.problem().path, target);
+            EXPECT_EQ(store.GetProfileString(kResultsSection, "Result1_1", u""), kResultLine) << "kept";
+            struct stat after = {};
+            ASSERT_EQ(::lstat(native(target).constData(), &after), 0);
+            EXPECT_EQ(std::tuple(after.st_mode, after.st_ino, after.st_rdev),
+                      std::tuple(before.st_mode, before.st_ino, before.st_rdev));
+            EXPECT_EQ(QFileInfo(path).isSymLink(), linked);
+        }
+    }
+
+    const QString target = dir.path() + "/real.conf";
+    const QString link = dir.path() + "/link.conf";
+    ASSERT_TRUE(writeBytes(target, "[Results]\nBestResult1=60\n") && QFile::link(target, link));
+    QSettingsProfileStore store(link);
+    EXPECT_EQ(store.GetProfileInt(kResultsSection, "BestResult1", 999), 60);
+    store.WriteProfileInt(kResultsSection, "BestResult2", 61);
+    EXPECT_FALSE(store.problem());
+    EXPECT_TRUE(QFileInfo(link).isSymLink());
+    EXPECT_EQ(QtDisk(target).Int("BestResult2", 999), 61);
 }
 
 TEST(QSettingsProfileStore, DefaultProfileIsTheUsersOwnFileOnly)
@@ -223,35 +421,39 @@ TEST(QSettingsProfileStore, DefaultProfileIsTheUsersOwnFileOnly)
     EXPECT_EQ(QSettingsProfileStore().GetProfileInt(kResultsSection, "BestResult1", 999), 999);
 }
 
-// A writer killed right after creating the lock file leaves it empty, which
-// Qt would take for stale only after 30 seconds. An empty lock that is still
-// held, though, is a writer in the middle of taking it.
-TEST(QSettingsProfileStore, EmptyLockIsClearedOnlyOnceNobodyHoldsIt)
+// Whatever lies at "<profile>.lock" or holds it, a write gives up after
+// under two seconds, tells why, keeps its values and saves them later.
+TEST(QSettingsProfileStore, NoLockProblemHoldsAWriteForMoreThanTwoSeconds)
 {
     TempProfile profile;
-    profile.store().WriteProfileInt(kResultsSection, "BestResult1", 40);
-    const QByteArray lockPath = QFile::encodeName(profile.path() + ".lock");
-    const int fd = ::open(lockPath.constData(), O_RDWR | O_CREAT | O_EXCL, 0644);
-    struct stat held = {};
-    ASSERT_TRUE(::flock(fd, LOCK_EX | LOCK_NB) == 0 && ::fstat(fd, &held) == 0);
-    bool stillOurs = false;
-    std::thread owner([&] {
-        ::usleep(700000);
-        struct stat now = {};
-        stillOurs = ::stat(lockPath.constData(), &now) == 0 && now.st_ino == held.st_ino;
-        ::unlink(lockPath.constData());
-        ::close(fd);
-    });
-    profile.reopen().WriteProfileInt(kResultsSection, "BestResult1", 30);
-    owner.join();
-    EXPECT_TRUE(stillOurs);
-    EXPECT_EQ(onDisk(profile.path())->GetProfileInt(kResultsSection, "BestResult1", 999), 30);
+    const QString lockPath = profile.path() + ".lock";
+    const auto write = [&](int value) {
+        QElapsedTimer clock;
+        clock.start();
+        profile.store().WriteProfileInt(kResultsSection, "BestResult1", value);
+        EXPECT_LT(clock.elapsed(), 2000) << value;
+        EXPECT_EQ(profile.store().GetProfileInt(kResultsSection, "BestResult1", 999), value);
+    };
 
-    ASSERT_TRUE(writeBytes(profile.path() + ".lock", ""));
-    QElapsedTimer clock;
-    clock.start();
-    profile.reopen().WriteProfileInt(kResultsSection, "BestResult1", 20);
-    EXPECT_LT(clock.elapsed(), 10000) << "a hang check: a stall lasts 30 s";
-    EXPECT_EQ(onDisk(profile.path())->GetProfileInt(kResultsSection, "BestResult1", 999), 20);
-    EXPECT_FALSE(QFile::exists(profile.path() + ".lock"));
+    ASSERT_TRUE(QDir().mkpath(lockPath));
+    write(40);
+    EXPECT_EQ(std::tuple(profile.store().problem().kind, profile.store().problem().path),
+              std::tuple(ProfileFile::Problem::NotRegular, lockPath));
+    ASSERT_TRUE(QDir(lockPath).removeRecursively());
+
+    ASSERT_TRUE(writeBytes(lockPath, "12345\npelko\nsomehost\n\x01garbage"));
+    write(30);
+    EXPECT_FALSE(profile.store().problem());
+    EXPECT_EQ(QtDisk(profile.path()).Int("BestResult1", 999), 30);
+
+    // Another writer that holds the lock and does not let go.
+    const int fd = ::open(QFile::encodeName(lockPath).constData(), O_RDWR | O_CREAT, 0600);
+    ASSERT_EQ(::flock(fd, LOCK_EX | LOCK_NB), 0);
+    write(20);
+    EXPECT_EQ(profile.store().problem().kind, ProfileFile::Problem::Locked);
+    EXPECT_FALSE(profile.store().Retry(false)) << "without waiting, still held";
+    ::close(fd);
+    EXPECT_TRUE(profile.store().Retry());
+    EXPECT_FALSE(profile.store().problem());
+    EXPECT_EQ(QtDisk(profile.path()).Int("BestResult1", 999), 20);
 }

@@ -1,0 +1,25 @@
+#pragma once
+
+#include <QApplication>
+#include <QTimer>
+#include <QWidget>
+
+#include <functional>
+
+// Runs fn on the next visible modal window other than `under` that is a
+// `className` (QMessageBox, QFileDialog, ...) once one opens, that is from
+// inside a modal loop of the code under test.
+inline void WhenModalOpens(QWidget *under, std::function<void(QWidget *)> fn, const char *className = "QWidget")
+{
+    auto *poll = new QTimer;
+    poll->setInterval(10);
+    QObject::connect(poll, &QTimer::timeout, [poll, under, fn, className] {
+        QWidget *modal = QApplication::activeModalWidget();
+        if (modal != nullptr && modal != under && modal->isVisible() && modal->inherits(className)) {
+            poll->stop();
+            poll->deleteLater();
+            fn(modal);
+        }
+    });
+    poll->start();
+}
