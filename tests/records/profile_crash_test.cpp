@@ -9,6 +9,7 @@
 #include "tests/support/memory_profile_store.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
 #include <QSettings>
@@ -17,6 +18,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <map>
 #include <random>
 
@@ -83,10 +85,19 @@ TEST(ProfileDurability, EveryKillLeavesTheStateAfterAWholeRecord)
     file.close();
     Model model(seed);
 
+    // How long a record takes here (sanitizers and load make it vary a lot),
+    // so that the kills spread over the first few records of each run.
+    QElapsedTimer clock;
+    clock.start();
+    QProcess calibration;
+    calibration.start(QStringLiteral(PELKO_PROFILE_WRITER), {path, QStringLiteral("20")});
+    ASSERT_TRUE(calibration.waitForFinished(60000));
+    const int recordMs = std::max(2, static_cast<int>(clock.elapsed() / 20));
+
     const unsigned seedNumber = std::random_device {}();
-    SCOPED_TRACE("seed " + std::to_string(seedNumber));
+    SCOPED_TRACE("seed " + std::to_string(seedNumber) + ", " + std::to_string(recordMs) + " ms a record");
     std::mt19937 random(seedNumber);
-    std::uniform_int_distribution<int> delayMs(0, 40);
+    std::uniform_int_distribution<int> delayMs(0, 4 * recordMs);
     std::map<std::string, int> killedInside; // record kind -> kills that fell inside one
     int kills = 0;
     for (; kills < 400 && (kills < 100 || killedInside["table"] < 25 || killedInside["reset"] < 25); ++kills) {
