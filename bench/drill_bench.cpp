@@ -1,4 +1,5 @@
 // The drill engine alone: a window that does nothing and a profile in memory.
+#include "bench/null_window.h"
 #include "drill/drill_engine.h"
 
 #include <benchmark/benchmark.h>
@@ -10,29 +11,6 @@
 #include <unistd.h>
 
 namespace {
-
-class NullWindow : public WindowServices
-{
-public:
-    void SetControlText(int, std::u16string_view) override { }
-    std::u16string GetControlText(int) const override { return {}; }
-    void ShowControl(int, bool) override { }
-    void EnableControl(int, bool) override { }
-    void InvalidateControl(int, bool) override { }
-    void SetDrillTimer() override { }
-    void KillDrillTimer() override { }
-    void ListInsertTop(int, std::u16string_view) override { ++rows; }
-    void ListEnsureTopVisible(int) override { }
-    void ListDeleteAll(int) override { rows = 0; }
-    int ListRowCount(int) const override { return rows; }
-    void SelectTab(int) override { }
-    void RunHighScores(std::int64_t, std::int32_t, std::int32_t) override { }
-    bool AskYesNo(std::u16string_view) override { return false; }
-    std::int64_t Now() const override { return now; }
-
-    int rows = 0;
-    std::int64_t now = 1'700'000'000;
-};
 
 class MemoryStore : public ProfileStore
 {

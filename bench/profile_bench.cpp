@@ -1,6 +1,7 @@
 // The learner's actions that write the profile, on profiles holding 1,000
 // and 20,000 stored result lines (and a full high-score table), each through
 // the real store on a real file: one atomic replacement, flushed, per record.
+#include "bench/null_window.h"
 #include "drill/drill_engine.h"
 #include "records/high_score_table.h"
 #include "records/profile_keys.h"
@@ -17,28 +18,6 @@
 #include <memory>
 
 namespace {
-
-class NullWindow : public WindowServices
-{
-public:
-    void SetControlText(int, std::u16string_view) override { }
-    std::u16string GetControlText(int) const override { return {}; }
-    void ShowControl(int, bool) override { }
-    void EnableControl(int, bool) override { }
-    void InvalidateControl(int, bool) override { }
-    void SetDrillTimer() override { }
-    void KillDrillTimer() override { }
-    void ListInsertTop(int, std::u16string_view) override { ++rows; }
-    void ListEnsureTopVisible(int) override { }
-    void ListDeleteAll(int) override { rows = 0; }
-    int ListRowCount(int) const override { return rows; }
-    void SelectTab(int) override { }
-    void RunHighScores(std::int64_t, std::int32_t, std::int32_t) override { }
-    bool AskYesNo(std::u16string_view) override { return true; }
-    std::int64_t Now() const override { return 1'700'000'000; }
-
-    int rows = 0;
-};
 
 QTemporaryDir *scratch = nullptr;
 
