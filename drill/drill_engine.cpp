@@ -26,7 +26,7 @@ constexpr int kSpeedCredit = 50;
 constexpr int kMarkRight = 1;
 constexpr int kMarkWrong = 2;
 
-std::u16string Decimal(long long value)
+std::u16string Decimal(std::int64_t value)
 {
     const std::string digits = std::to_string(value);
     return std::u16string(digits.begin(), digits.end());

@@ -1,18 +1,24 @@
 #include "drill/time_span.h"
 
-#include <cstdio>
+#include <charconv>
 
 namespace {
 
 constexpr std::uint32_t kFail = 0x80004005u;
 constexpr std::uint32_t kInvalidArg = 0x80070057u;
 
-void AppendNumber(std::u16string &out, long long value, bool padTwo)
+// As printf's "%02lld" or "%lld" would write it (the width counts a minus
+// sign), but without the C runtime's printf, whose "ll" is not the same on
+// every platform's runtime.
+void AppendNumber(std::u16string &out, std::int64_t value, bool padTwo)
 {
-    char buffer[32];
-    const int n = std::snprintf(buffer, sizeof buffer, padTwo ? "%02lld" : "%lld", value);
-    for (int i = 0; i < n; ++i) {
-        out.push_back(static_cast<char16_t>(static_cast<unsigned char>(buffer[i])));
+    char buffer[24];
+    const char *end = std::to_chars(buffer, buffer + sizeof buffer, value).ptr;
+    if (padTwo && end - buffer < 2) {
+        out.push_back(u'0');
+    }
+    for (const char *c = buffer; c != end; ++c) {
+        out.push_back(static_cast<char16_t>(*c));
     }
 }
 
