@@ -1,6 +1,7 @@
 #include "app/save_guard.h"
 
 #include "records/qsettings_profile_store.h"
+#include "res/strings.h"
 
 #include <QAccessible>
 #include <QDir>
@@ -70,7 +71,7 @@ void SaveGuard::Update()
 bool SaveGuard::ConfirmClose()
 {
     while (store_.HasUnsaved()) {
-        QMessageBox box(QMessageBox::Warning, QStringLiteral("pelko"),
+        QMessageBox box(QMessageBox::Warning, QString::fromUtf16(strings::kMessageBoxTitle),
                         QStringLiteral("Some results are not saved. %1").arg(Describe(store_.problem())),
                         QMessageBox::NoButton, window_);
         box.setInformativeText(QStringLiteral("Try again, save a copy of all results somewhere else, or quit "
@@ -95,7 +96,7 @@ bool SaveGuard::ConfirmClose()
                 continue;
             }
             if (const ProfileFile::Problem problem = store_.SaveCopyTo(path)) {
-                QMessageBox::warning(window_, QStringLiteral("pelko"),
+                QMessageBox::warning(window_, QString::fromUtf16(strings::kMessageBoxTitle),
                                      QStringLiteral("The copy could not be saved either. %1").arg(Describe(problem)));
                 continue;
             }
