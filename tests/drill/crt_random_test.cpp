@@ -25,10 +25,8 @@ TEST(CrtRandom, ReplaysTheRuntimeSequenceInFifteenBits)
     EXPECT_EQ(random.Next(), 38); // 2531011 >> 16
 
     random.Seed(0xFFFFFFFFu);
-    const std::vector<int> first = Draws(random, 1000);
-    EXPECT_TRUE(std::all_of(first.begin(), first.end(), [](int r) { return r >= 0 && r <= CrtRandom::kMax; }));
-    random.Seed(0xFFFFFFFFu);
-    EXPECT_EQ(Draws(random, 1000), first);
+    const std::vector<int> draws = Draws(random, 1000);
+    EXPECT_TRUE(std::all_of(draws.begin(), draws.end(), [](int r) { return r >= 0 && r <= CrtRandom::kMax; }));
 }
 
 } // namespace

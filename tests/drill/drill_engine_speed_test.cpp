@@ -26,7 +26,7 @@ TEST_F(EngineTest, UnansweredSpeedChallengeEndsOnTheFiftyFirstTick)
     EXPECT_EQ(std::tuple(session().speedMode, session().currentWord), std::tuple(0, -1));
     EXPECT_EQ(engine.clock().text, u"   00 : 40");
     // No result is stored and the answer log stays shown, unrepainted.
-    EXPECT_TRUE(counting.writes.empty());
+    EXPECT_TRUE(store.writes.empty());
     EXPECT_EQ(window.selectedTab, 0);
     const auto levelButton = std::pair(id::kLevelButtons[0], true); // only the drill controls' repaint has it
     EXPECT_EQ(std::count(window.invalidations.begin(), window.invalidations.end(), levelButton), 0);

@@ -2,9 +2,8 @@
 
 #include "drill/drill_engine.h"
 #include "res/control_ids.h"
-#include "tests/drill/counting_store.h"
 #include "tests/drill/recording_window.h"
-#include "tests/support/temp_profile.h"
+#include "tests/support/memory_profile_store.h"
 
 #include <gtest/gtest.h>
 
@@ -21,7 +20,6 @@ protected:
     EngineTest() { engine.InitDialogState(); }
 
     DrillSession &session() { return engine.session(); }
-    ProfileStore &store() { return profile.store(); }
 
     void Tick(int n = 1)
     {
@@ -44,6 +42,7 @@ protected:
         return {window.texts[id::kAnswer1], window.texts[id::kAnswer2], window.texts[id::kAnswer3],
                 window.texts[id::kAnswer4]};
     }
+    std::u16string Stored(const std::string &entry) { return store.GetProfileString(kResultsSection, entry, u""); }
 
     // Runs the started practise drill to its end, one second per answer;
     // wrongAnswers[position] is how many times that position is answered
@@ -61,8 +60,7 @@ protected:
         return asked;
     }
 
-    TempProfile profile;
-    CountingStore counting {profile.store()};
+    MemoryProfileStore store;
     RecordingWindow window;
-    DrillEngine engine {window, counting};
+    DrillEngine engine {window, store};
 };

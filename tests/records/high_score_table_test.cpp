@@ -1,8 +1,7 @@
 #include "records/high_score_table.h"
 
 #include "records/profile_keys.h"
-#include "tests/drill/counting_store.h"
-#include "tests/support/temp_profile.h"
+#include "tests/support/memory_profile_store.h"
 
 #include <gtest/gtest.h>
 
@@ -20,25 +19,23 @@ protected:
     void Store(const std::vector<int> &corrects)
     {
         for (int r = 0; r < int(corrects.size()); ++r) {
-            store().WriteProfileInt(kResultsSection, Span(r), 100 + r);
-            store().WriteProfileInt(kResultsSection, Correct(r), corrects[std::size_t(r)]);
-            store().WriteProfileInt(kResultsSection, Tries(r), corrects[std::size_t(r)] + 1);
-            store().WriteProfileString(kResultsSection, Title(r), u"row" + std::u16string(1, char16_t(u'a' + r)));
+            store.WriteProfileInt(kResultsSection, Span(r), 100 + r);
+            store.WriteProfileInt(kResultsSection, Correct(r), corrects[std::size_t(r)]);
+            store.WriteProfileInt(kResultsSection, Tries(r), corrects[std::size_t(r)] + 1);
+            store.WriteProfileString(kResultsSection, Title(r), u"row" + std::u16string(1, char16_t(u'a' + r)));
         }
     }
     HighScoreTable Open(std::int64_t span, int correct, int tries)
     {
-        counting.writes.clear();
-        HighScoreTable table(counting);
+        store.writes.clear();
+        HighScoreTable table(store);
         table.SetCandidate(span, correct, tries);
         table.LoadAndMerge();
         return table;
     }
-    ProfileStore &store() { return profile.store(); }
-    int Stored(const std::string &key) { return store().GetProfileInt(kResultsSection, key, -12345); }
+    int Stored(const std::string &key) { return store.GetProfileInt(kResultsSection, key, -12345); }
 
-    TempProfile profile;
-    CountingStore counting {profile.store()};
+    MemoryProfileStore store;
 };
 
 TEST_F(HighScoreTableTest, FirstRunEntersAnEmptyTableAtTheTopAndEveryKeystrokeStoresTheName)
@@ -47,10 +44,12 @@ TEST_F(HighScoreTableTest, FirstRunEntersAnEmptyTableAtTheTopAndEveryKeystrokeSt
     EXPECT_EQ(table.insertRow(), 0);
     std::vector<std::string> saved; // the whole table, once, top first
     for (int r = 0; r < HighScoreTable::kRows; ++r) {
-        saved.insert(saved.end(), {Span(r), Correct(r), Tries(r), Title(r)});
+        for (const std::string &key : {Span(r), Correct(r), Tries(r), Title(r)}) {
+            saved.push_back("Results/" + key);
+        }
     }
-    EXPECT_EQ(counting.writes, saved);
-    EXPECT_EQ(profile.store().Replacements(), 1) << "one record: never rows from two saves";
+    EXPECT_EQ(store.writes, saved);
+    EXPECT_EQ(store.records, 1) << "one record: never rows from two saves";
     EXPECT_EQ((std::vector {Stored("Correct0"), Stored("Span0"), Stored("Correct1")}), (std::vector {12, 60, 0}));
     const auto rows = table.ShowRows();
     EXPECT_EQ(rows[0].scoreText, u" 12 of 15 Correct in 60 seconds");
@@ -61,15 +60,14 @@ TEST_F(HighScoreTableTest, FirstRunEntersAnEmptyTableAtTheTopAndEveryKeystrokeSt
         EXPECT_FALSE(rows[r].enabled);
     }
 
-    counting.writes.clear();
+    store.writes.clear();
     for (const char16_t *text : {u"A", u"Ab", u"Abc"}) {
         table.OnNameChange(text);
     }
-    EXPECT_EQ(counting.writes, (std::vector<std::string> {"Title0", "Title0", "Title0"}));
-    EXPECT_EQ(profile.store().Replacements(), 4);
-    EXPECT_EQ(store().GetProfileString(kResultsSection, "Title0", u""), u"Abc");
+    EXPECT_EQ(store.writes, std::vector<std::string>(3, "Results/Title0"));
+    EXPECT_EQ(store.records, 4);
+    EXPECT_EQ(store.GetProfileString(kResultsSection, "Title0", u""), u"Abc");
     EXPECT_EQ(table.ShowRows()[0].title, u"Abc");
-    EXPECT_FALSE(counting.foreignSection);
 }
 
 TEST_F(HighScoreTableTest, TiesGoBelowAndTheBottomRowDrops)
@@ -96,7 +94,7 @@ TEST_F(HighScoreTableTest, UnrankedOrAbsentCandidatesWriteNothing)
         HighScoreTable table = Open(correct < 0 ? -1 : 50, correct, correct < 0 ? -1 : 9);
         table.OnNameChange(u"x");
         EXPECT_EQ(table.insertRow(), -1);
-        EXPECT_TRUE(counting.writes.empty());
+        EXPECT_TRUE(store.writes.empty());
         for (const auto &row : table.ShowRows()) {
             EXPECT_FALSE(row.enabled);
         }
@@ -112,7 +110,7 @@ TEST_F(HighScoreTableTest, ReadBackKeepsAnEmptyRowsTitleAndSpansAsTheirLowHalf)
     Open((std::int64_t {3} << 31) + 5, 7, 8); // low half 0x80000005
     EXPECT_EQ(Stored("Span0"), -0x7FFFFFFB);
 
-    store().WriteProfileString(kResultsSection, "Title2", u"ghost");
+    store.WriteProfileString(kResultsSection, "Title2", u"ghost");
     const HighScoreTable table = Open(-1, -1, -1);
     EXPECT_EQ(table.row(0).span, 0x80000005);
     EXPECT_EQ(std::tuple(table.ShowRows()[2].title, table.ShowRows()[2].scoreText), std::tuple(u"ghost", u"-"));
