@@ -20,9 +20,6 @@ TEST_F(EngineTest, StartPractiseBeginsAfreshOnTheLevelsFirstWord)
 {
     // The dialog opens on level 1 without a drill.
     EXPECT_EQ(std::tuple(session().currentWord, session().levelNumber, window.timerRunning), std::tuple(-1, 1, false));
-    EXPECT_EQ(engine.levelTitle().text, u"       French Vocabulary (1 - 50)");
-    EXPECT_EQ(window.invalidations, (Invalidations {{id::kLevelTitle, true}}));
-    EXPECT_EQ(engine.words()[1000].french, kWordList[999].french);
 
     // Leftovers of a speed challenge, and of a drill elsewhere in the table.
     engine.StartSpeedChallenge();
@@ -32,7 +29,6 @@ TEST_F(EngineTest, StartPractiseBeginsAfreshOnTheLevelsFirstWord)
     engine.words()[1000].pending = 0;
     engine.marked().marks[50] = 2;
     window.texts[id::kStatus] = u"the last challenge's score";
-    window.invalidations.clear();
     window.now += 5;
 
     engine.StartDrill();
@@ -44,19 +40,20 @@ TEST_F(EngineTest, StartPractiseBeginsAfreshOnTheLevelsFirstWord)
     // The log and the score stay until something replaces them.
     EXPECT_EQ(window.List(id::kAnswerLog).size(), 1u);
     EXPECT_EQ(window.texts[id::kStatus], u"the last challenge's score");
-    EXPECT_EQ(window.ensureVisible[id::kAnswerLog], 3); // each start and the answer
+    EXPECT_EQ(window.ensureVisible[id::kAnswerLog], 3); // the newest row in view: each start and the answer
     EXPECT_EQ(std::tuple(session().currentWord, session().tries, session().speedMode, session().startTime),
               std::tuple(1, 0, 0, window.now));
     EXPECT_EQ(std::tuple(engine.progress().credit, engine.progress().creditMax), std::tuple(0, 50));
     EXPECT_EQ(std::tuple(engine.marked().marks[1], engine.marked().marks[50]), std::tuple(0, 0));
-    EXPECT_EQ(engine.words()[1000].pending, 1);
+    // Every row of the table is fresh from the list again, whatever its level.
+    for (int w = 1; w <= 1000; ++w) {
+        const WordEntry &e = engine.words()[w];
+        const WordListRow &row = kWordList[std::size_t(w - 1)];
+        ASSERT_EQ(std::tuple(e.french, e.english, e.correct, e.pending), std::tuple(row.french, row.english, 0, 1))
+            << w;
+    }
     EXPECT_EQ(window.texts[id::kWordDisplay], engine.words()[1].french);
     EXPECT_EQ(window.texts[id::kAnswers[std::size_t(session().answerSlot)]], engine.words()[1].english);
-    // The strip is cleared first and the gauge repainted last, around the
-    // repaint of the 29 drill controls.
-    ASSERT_EQ(window.invalidations.size(), 31u);
-    EXPECT_EQ(window.invalidations.front(), std::pair(id::kMarked, true));
-    EXPECT_EQ(window.invalidations.back(), std::pair(id::kProgress, false));
 }
 
 TEST_F(EngineTest, PractiseAsksUntilEveryWordWasLastAnsweredRight)
@@ -163,7 +160,6 @@ TEST_F(EngineTest, PractiseCreditFillsToTheCapAndDrainsWithoutEndingTheDrill)
     EXPECT_EQ(engine.progress().credit, 0);
     for (int i = 0; i < 4; ++i) {
         Right();
-        EXPECT_LE(engine.progress().credit, engine.progress().creditMax) << "answer " << i;
         TicksToNextQuestion();
     }
     EXPECT_EQ(engine.progress().credit, 47); // capped at 50 after the third, then 50 - 3

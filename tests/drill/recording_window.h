@@ -39,11 +39,7 @@ public:
         timerRanDuringHighScores = timerRanDuringHighScores || timerRunning;
         now += highScoresSeconds; // the learner takes a while to close it
     }
-    bool AskYesNo(std::u16string_view text) override
-    {
-        questions.emplace_back(text);
-        return answerYes;
-    }
+    bool AskYesNo(std::u16string_view) override { return false; }
     std::int64_t Now() const override { return now; }
 
     // A control never shown or hidden counts as visible, as the template makes it.
@@ -60,7 +56,5 @@ public:
     HighScoreRuns highScoreRuns;
     bool timerRanDuringHighScores = false;
     std::int64_t highScoresSeconds = 0;
-    bool answerYes = false;
-    Lines questions;
     std::int64_t now = 1'700'000'000;
 };
