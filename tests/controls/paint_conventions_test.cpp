@@ -10,7 +10,6 @@
 
 #include <climits>
 #include <functional>
-#include <memory>
 #include <vector>
 
 namespace {
@@ -79,20 +78,16 @@ TEST(PaintConventions, EveryControlEndsWithTheRaisedFrameAtAnyDensity)
 
 TEST(WindowBackdrop, FadesFromWhiteDownwardsWithoutAFrame)
 {
-    const auto backdropAt = [](int x, int y) {
-        return RampOverWhite({0, 0}, 0x00000020u, {64, 1000}, 0xFF000040u, x, y);
-    };
+    // White at the top-left into navy 1000 px down and 64 across, so the window shows only the start of
+    // it; the edge columns show no frame.
     const QImage image = WindowBackdrop::Render(QSize(1154, 588));
     ASSERT_EQ(image.size(), QSize(1154, 588));
-    // White at the top-left, deepening downwards and very slightly to the right.
-    EXPECT_TRUE(PixelNear(image, 0, 0, kWhite, 1));
-    for (int y = 0; y < 588; ++y) {
-        ASSERT_TRUE(PixelNear(image, 500, y, backdropAt(500, y), 2)) << y;
+    for (const int x : {0, 500, 1153}) {
+        for (int y = 0; y < 588; ++y) {
+            const QRgb want = RampOverWhite({0, 0}, 0x00000020u, {64, 1000}, 0xFF000040u, x, y);
+            ASSERT_TRUE(PixelNear(image, x, y, want, 2)) << x << ", " << y;
+        }
     }
-    EXPECT_TRUE(PixelNear(image, 1153, 0, backdropAt(1153, 0), 2));
-    EXPECT_LE(qRed(image.pixel(1150, 300)), qRed(image.pixel(2, 300)));
-    // 400 rows down, about 40 % of the navy over white: red near 0.6 * 255.
-    EXPECT_NEAR(qRed(WindowBackdrop::Render(QSize(600, 400)).pixel(0, 399)), 153, 3);
     EXPECT_TRUE(WindowBackdrop::Render(QSize(0, 588)).isNull());
 }
 
@@ -106,31 +101,6 @@ TEST(PaintConventions, AbsurdValuesStillPaint)
     for (const int count : {INT_MIN, 0, 1, 2, 3, 1000, 1001, 5000, INT_MAX}) {
         marked.cellCount = count;
         EXPECT_FALSE(CMarkedBar::Render(marked, QSize(670, 26)).isNull()) << count;
-    }
-}
-
-TEST(PaintConventions, WidgetsNeverEraseAndStripsTakeNoFocus)
-{
-    const MemoryProfileStore store;
-    const AnswerFace face;
-    const TitleState title;
-    const ProgressState progress;
-    const MarkedState marked;
-    // The clicked controls first: they are push buttons, so Enter, Space and the default button come from Qt.
-    const std::unique_ptr<QWidget> widgets[] = {
-        std::make_unique<CAnswerButton>(&face), std::make_unique<CLevelButton>(1, &store),
-        std::make_unique<CTitleBar>(&title),    std::make_unique<CProgressBar>(&progress),
-        std::make_unique<CMarkedBar>(&marked),  std::make_unique<CTotalBar>(&store),
-    };
-    for (int i = 0; i < 6; ++i) {
-        QWidget &widget = *widgets[i];
-        const char *name = widget.metaObject()->className();
-        widget.resize(60, 20);
-        widget.grab(); // polishes the widget with the style
-        EXPECT_TRUE(widget.testAttribute(Qt::WA_OpaquePaintEvent)) << name;
-        EXPECT_FALSE(widget.autoFillBackground()) << name;
-        EXPECT_EQ(qobject_cast<QPushButton *>(&widget) != nullptr, i < 2) << name;
-        EXPECT_EQ(widget.focusPolicy() == Qt::NoFocus, i >= 2) << name;
     }
 }
 

@@ -27,12 +27,8 @@ TEST_F(ReviewTest, StopsTheDrillAndShowsTheWordBefore)
     DrillUpTo(5);
     const auto logRows = window.List(id::kAnswerLog).size();
 
-    engine.StartReview();
+    engine.StartReview(); // relabels and hides as MainDialogTest.LevelButtonStartsItsLevelAndDigitKeysAnswer sees
     EXPECT_EQ(std::tuple(window.timerRunning, session().reviewMode), std::tuple(false, 1));
-    EXPECT_EQ(Captions(), (Lines {u" Prev ", u" - ", u" - ", u" Next "}));
-    EXPECT_EQ(std::vector({window.IsShown(id::kAnswer1), window.IsShown(id::kAnswer2), window.IsShown(id::kAnswer3),
-                           window.IsShown(id::kAnswer4)}),
-              std::vector({true, false, false, true}));
     EXPECT_EQ(std::tuple(session().currentWord, Display()), std::tuple(54, ReviewText(54)));
 
     Next();

@@ -31,26 +31,20 @@ TEST_F(EngineTest, UnansweredSpeedChallengeEndsOnTheFiftyFirstTick)
 
 TEST_F(EngineTest, SpentCreditEndsTheChallengeUnlessARightAnswerComesFirst)
 {
-    struct Case
-    {
-        int creditAtAnswer;
-        bool right;
-        int ticksToEnd;
-        int wordBeforeTheEnd;
-    };
-    // A wrong answer pauses six ticks; the credit runs out first, together
-    // with the pause, or after it. A right one on a spent credit refills it.
-    for (const Case c : {Case {3, false, 4, 1}, Case {6, false, 6, 1}, Case {7, false, 8, 2}, Case {0, true, 21, 2}}) {
-        SCOPED_TRACE(c.creditAtAnswer);
+    // Credit at the answer, right or wrong, ticks to the end, the word asked just before it. A wrong answer
+    // pauses six ticks; the credit runs out first, together with the pause, or after it. A right one on a
+    // spent credit refills it.
+    for (const auto &[credit, right, ticks, word] : {std::tuple {3, false, 4, 1}, std::tuple {6, false, 6, 1},
+                                                     std::tuple {7, false, 8, 2}, std::tuple {0, true, 21, 2}}) {
+        SCOPED_TRACE(credit);
         window.highScoreRuns.clear();
         engine.StartSpeedChallenge();
-        Tick(50 - c.creditAtAnswer);
-        c.right ? Right() : Wrong();
-        Tick(c.ticksToEnd - 1);
-        EXPECT_TRUE(window.highScoreRuns.empty());
-        EXPECT_EQ(session().currentWord, c.wordBeforeTheEnd);
+        Tick(50 - credit);
+        right ? Right() : Wrong();
+        Tick(ticks - 1);
+        EXPECT_EQ(std::tuple(window.highScoreRuns.size(), session().currentWord), std::tuple(0u, word));
         Tick();
-        EXPECT_EQ(window.highScoreRuns, (HighScoreRuns {{0, c.right ? 1 : 0, 1}}));
+        EXPECT_EQ(window.highScoreRuns, (HighScoreRuns {{0, right ? 1 : 0, 1}}));
     }
 }
 

@@ -58,14 +58,8 @@ TEST_F(EngineTest, StartPractiseBeginsAfreshOnTheLevelsFirstWord)
 
 TEST_F(EngineTest, PractiseAsksUntilEveryWordWasLastAnsweredRight)
 {
-    struct Case
-    {
-        const char *name;
-        int position; // answered wrong this many times first
-        int wrongs;
-        std::vector<int> order;
-    };
-    const Case cases[] = {
+    // The position answered wrong, how many times before it is answered right, the positions as asked.
+    const std::tuple<const char *, int, int, std::vector<int>> cases[] = {
         {"all right", 1, 0, Positions(1, 50)},
         {"wrong at 10", 10, 1, Positions(1, 48, {10, 49, 50})},
         {"wrong at the last: it comes back at once", 50, 1, Positions(1, 50, {50})},
@@ -73,12 +67,12 @@ TEST_F(EngineTest, PractiseAsksUntilEveryWordWasLastAnsweredRight)
         // While 10 is pending the last word is asked again, though right.
         {"wrong at 10 four times", 10, 4, Positions(1, 48, {10, 49, 10, 50, 10, 50, 10})},
     };
-    for (const Case &c : cases) {
-        SCOPED_TRACE(c.name);
+    for (const auto &[name, position, wrongs, order] : cases) {
+        SCOPED_TRACE(name);
         engine.StartDrill();
-        EXPECT_EQ(RunPractise({{c.position, c.wrongs}}), c.order);
-        const int asked = int(c.order.size());
-        EXPECT_EQ(std::tuple(session().tries, session().correctCount), std::tuple(asked, asked - c.wrongs));
+        EXPECT_EQ(RunPractise({{position, wrongs}}), order);
+        const int asked = int(order.size());
+        EXPECT_EQ(std::tuple(session().tries, session().correctCount), std::tuple(asked, asked - wrongs));
         EXPECT_EQ(std::count(&engine.marked().marks[1], &engine.marked().marks[51], 1), 50);
         EXPECT_EQ(std::tuple(session().currentWord, window.timerRunning), std::tuple(-1, false));
     }
@@ -135,24 +129,6 @@ TEST_F(EngineTest, RestartDuringAPauseAsksTheFirstWordAfresh)
     }
 }
 
-TEST_F(EngineTest, ClicksWithoutADrillOrOffTheButtonsAreIgnored)
-{
-    auto click = [&](std::initializer_list<int> buttons) {
-        const auto invalidations = window.invalidations.size();
-        const auto logRows = window.List(id::kAnswerLog).size();
-        for (int k : buttons) {
-            engine.AnswerClicked(k);
-        }
-        EXPECT_EQ(std::tuple(window.invalidations.size(), window.List(id::kAnswerLog).size(), session().answerPause),
-                  std::tuple(invalidations, logRows, 0));
-    };
-    click({0, 1, 2, 3}); // before the first drill
-    engine.StartDrill();
-    click({-1, 4, 1000});
-    RunPractise();
-    click({0, 1, 2, 3}); // after it finished
-}
-
 TEST_F(EngineTest, PractiseCreditFillsToTheCapAndDrainsWithoutEndingTheDrill)
 {
     engine.StartDrill();
@@ -192,9 +168,14 @@ TEST_F(EngineTest, FinishedPractiseIsListedStoredAndShown)
     EXPECT_EQ(Stored("Result1_1"), line);
     EXPECT_EQ(window.texts[id::kWordDisplay], u"Complete " + line);
     EXPECT_EQ(Captions(), (Lines {u" - ", u" - ", u" - ", u" - "}));
-    // The last verdict stays painted until the next question.
+    // The last verdict stays painted until the next question; the buttons no longer answer.
     EXPECT_EQ(engine.answerFace(session().answerSlot).showRight, 1);
     EXPECT_EQ(engine.clock().text, u"   00 : 50");
+    for (int k = 0; k < 4; ++k) {
+        engine.AnswerClicked(k);
+    }
+    EXPECT_EQ(std::tuple(session().tries, window.List(id::kAnswerLog).size(), session().answerPause),
+              std::tuple(50, 50u, 0));
 }
 
 TEST_F(EngineTest, ResultsAreNumberedByTheListedRows)
@@ -221,25 +202,17 @@ TEST_F(EngineTest, ResultsAreNumberedByTheListedRows)
 
 TEST_F(EngineTest, BestResultOnlyForStrictlyFewerTries)
 {
-    struct Case
-    {
-        int stored; // 0: none stored
-        int wrongs; // tries = 50 + wrongs
-        int best;
-    };
-    // The first case runs on the fresh profile.
-    for (const Case c : {Case {0, 0, 50}, Case {51, 1, 51}, Case {52, 1, 51}, Case {50, 1, 50}}) {
-        SCOPED_TRACE(c.stored);
-        if (c.stored != 0) {
-            store.SetBest(1, c.stored);
+    // The best stored before (0: none, on the fresh profile), wrong answers on top of the 50, the best after.
+    for (const auto &[stored, wrongs, best] : {std::tuple {0, 0, 50}, {51, 1, 51}, {52, 1, 51}, {50, 1, 50}}) {
+        SCOPED_TRACE(stored);
+        if (stored != 0) {
+            store.SetBest(1, stored);
         }
         store.writes.clear();
         engine.StartDrill();
-        RunPractise({{1, c.wrongs}});
-        EXPECT_EQ(session().tries, 50 + c.wrongs);
-        EXPECT_EQ(store.GetProfileInt(kResultsSection, "BestResult1", 999), c.best);
-        EXPECT_EQ(std::count(store.writes.begin(), store.writes.end(), "Results/BestResult1"),
-                  c.best == c.stored ? 0 : 1);
+        RunPractise({{1, wrongs}});
+        EXPECT_EQ(store.GetProfileInt(kResultsSection, "BestResult1", 999), best);
+        EXPECT_EQ(std::count(store.writes.begin(), store.writes.end(), "Results/BestResult1"), best == stored ? 0 : 1);
     }
 }
 

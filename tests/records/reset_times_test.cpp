@@ -63,15 +63,6 @@ TEST_F(ResetTimesTest, ClearsEverythingAsOneRecordAfterKeepingACopyAndTheMainWin
     }
     repaint.push_back({id::kTotal, false});
     EXPECT_EQ(window.invalidations, repaint);
-
-    // The next result is the level's first again and is listed on reload.
-    engine.StartDrill();
-    RunPractise();
-    const std::u16string line = Text("Result7_1");
-    EXPECT_NE(line, u"absent");
-    EXPECT_EQ(Text("Result7_4"), u"absent");
-    engine.SelectLevel(7);
-    EXPECT_EQ(window.List(id::kResultsList), std::vector {line});
 }
 
 } // namespace

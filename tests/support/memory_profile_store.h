@@ -10,15 +10,14 @@
 
 // The store's contract in memory, for tests: every value is kept as text, as
 // in the profile file, so an int reads back only as plain 32-bit decimal and
-// an empty string reads as absent. It counts records and reads and notes
-// every write and every copy kept.
+// an empty string reads as absent. It counts records and notes every write
+// and every copy kept.
 class MemoryProfileStore : public ProfileStore
 {
 public:
     std::int32_t GetProfileInt(std::string_view section, std::string_view entry,
                                std::int32_t defaultValue) const override
     {
-        ++reads;
         const auto it = values.find(Key(section, entry));
         if (it == values.end() || it->second.empty()) {
             return defaultValue;
@@ -32,7 +31,6 @@ public:
     std::u16string GetProfileString(std::string_view section, std::string_view entry,
                                     std::u16string_view defaultValue) const override
     {
-        ++reads;
         const auto it = values.find(Key(section, entry));
         return it == values.end() || it->second.empty() ? std::u16string(defaultValue) : it->second;
     }
@@ -62,7 +60,6 @@ public:
     // "Section/entry" -> the value's text.
     std::map<std::string, std::u16string> values;
     int records = 0; // writes outside a group, and outermost groups that wrote
-    mutable int reads = 0;
     std::vector<std::string> writes; // "Section/entry", in order
     std::map<std::string, std::map<std::string, std::u16string>> copies; // suffix -> the values then
 
