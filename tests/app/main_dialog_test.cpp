@@ -120,25 +120,22 @@ TEST_F(MainDialogTest, StartsOnLevelOneWithTheAnswerLogShowing)
 {
     profile.store().WriteProfileString("Results", profile_keys::Result(1, 1), u"  01 mins, 10 secs Tries :52");
     profile.store().WriteProfileString("Results", profile_keys::Result(1, 2), u"  00 mins, 58 secs Tries :50");
-    CpelkoDlg fresh(profile.store());
-    fresh.show();
+    dialog.reset();
+    SetUp();
     QApplication::processEvents();
 
-    EXPECT_EQ(fresh.windowTitle(), QStringLiteral("French Vocabulary 1-1000"));
-    EXPECT_EQ(QApplication::focusWidget(), fresh.control(kExit));
-    EXPECT_EQ(Q(fresh.GetControlText(kWordDisplay)), QStringLiteral("Press start button to begin."));
+    EXPECT_EQ(dialog->windowTitle(), QStringLiteral("French Vocabulary 1-1000"));
+    EXPECT_EQ(QApplication::focusWidget(), Button(kExit));
+    EXPECT_EQ(Text(kWordDisplay), QStringLiteral("Press start button to begin."));
     for (int id : kAnswers) {
-        EXPECT_EQ(qobject_cast<QAbstractButton *>(fresh.control(id))->text(), QStringLiteral(" - "));
+        EXPECT_EQ(Button(id)->text(), QStringLiteral(" - "));
     }
-    EXPECT_EQ(std::tuple(fresh.engine().session().levelNumber, fresh.engine().session().currentWord),
-              std::tuple(1, -1));
-    EXPECT_TRUE(fresh.control(kAnswerLog)->isVisible());
-    EXPECT_FALSE(fresh.control(kResultsList)->isVisible());
-    auto *results = qobject_cast<QTreeWidget *>(fresh.control(kResultsList));
-    ASSERT_EQ(results->topLevelItemCount(), 2);
-    EXPECT_EQ(results->topLevelItem(0)->text(0), QStringLiteral("  00 mins, 58 secs Tries :50")); // newest on top
-    EXPECT_EQ(qobject_cast<QTreeWidget *>(fresh.control(kAnswerLog))->headerItem()->text(0), QStringLiteral("... "));
-    EXPECT_EQ(results->headerItem()->text(0), QStringLiteral("..."));
+    EXPECT_EQ(std::tuple(engine().session().levelNumber, engine().session().currentWord), std::tuple(1, -1));
+    EXPECT_TRUE(List(kAnswerLog)->isVisible() && !List(kResultsList)->isVisible());
+    ASSERT_EQ(List(kResultsList)->topLevelItemCount(), 2);
+    EXPECT_EQ(List(kResultsList)->topLevelItem(0)->text(0), QStringLiteral("  00 mins, 58 secs Tries :50")); // newest
+    EXPECT_EQ(List(kAnswerLog)->headerItem()->text(0), QStringLiteral("... "));
+    EXPECT_EQ(List(kResultsList)->headerItem()->text(0), QStringLiteral("..."));
 }
 
 // Template order over what takes the focus: the painted strips, the tabs and
@@ -338,7 +335,7 @@ TEST_F(MainDialogTest, ResetTimesClearsOnlyAfterYesAndReloadsTheList)
 TEST_F(MainDialogTest, RightClickMenuOpensAboutAndItsTableReadOnly)
 {
     bool sawAbout = false, sawTable = false;
-    WhenModalOpens(dialog.get(), [&](QWidget *about) {
+    const auto onAbout = [&](QWidget *about) {
         sawAbout = true;
         EXPECT_EQ(about->windowTitle(), QStringLiteral("About "));
         int icons = 0;
@@ -360,19 +357,16 @@ TEST_F(MainDialogTest, RightClickMenuOpensAboutAndItsTableReadOnly)
         auto *scores = about->findChild<QAbstractButton *>(QString::number(ids::about::kHighScores));
         ASSERT_NE(scores, nullptr);
         QTimer::singleShot(0, scores, [scores] { scores->click(); });
-    });
+    };
     // Through the window's right-click menu, whose one item opens About.
-    auto *poll = new QTimer(dialog.get());
-    poll->setInterval(10);
-    QObject::connect(poll, &QTimer::timeout, [poll] {
-        if (auto *menu = qobject_cast<QMenu *>(QApplication::activePopupWidget())) {
-            poll->stop();
-            ASSERT_EQ(menu->actions().size(), 1);
-            EXPECT_EQ(menu->actions()[0]->text(), QStringLiteral("&About pelko..."));
-            QTest::mouseClick(menu, Qt::LeftButton, {}, menu->actionGeometry(menu->actions()[0]).center());
-        }
-    });
-    poll->start();
+    const auto onMenu = [](QWidget *popup) {
+        auto *menu = qobject_cast<QMenu *>(popup);
+        ASSERT_EQ(menu->actions().size(), 1);
+        EXPECT_EQ(menu->actions()[0]->text(), QStringLiteral("&About pelko..."));
+        QTest::mouseClick(menu, Qt::LeftButton, {}, menu->actionGeometry(menu->actions()[0]).center());
+    };
+    WhenModalOpens(dialog.get(), onAbout, "CAboutDlg");
+    WhenModalOpens(dialog.get(), onMenu, "QMenu");
     const QPoint at(200, 150);
     QContextMenuEvent rightClick(QContextMenuEvent::Mouse, at, dialog->mapToGlobal(at));
     QApplication::sendEvent(dialog.get(), &rightClick);

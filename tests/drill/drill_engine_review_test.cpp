@@ -40,18 +40,14 @@ TEST_F(ReviewTest, StopsTheDrillAndShowsTheWordBefore)
     engine.StartReview(); // steps back once more
     EXPECT_EQ(Display(), ReviewText(55));
     EXPECT_EQ(std::tuple(session().tries, window.List(id::kAnswerLog).size()), std::tuple(4, logRows));
-}
 
-TEST_F(ReviewTest, WrapsAroundTheLevel)
-{
-    DrillUpTo(1);
-    engine.StartReview(); // from the first word: the last
+    // Round the level's ends.
+    for (int k = 0; k < 5; ++k) {
+        Prev();
+    }
     EXPECT_EQ(Display(), ReviewText(100));
     Next();
     EXPECT_EQ(Display(), ReviewText(51));
-    Prev();
-    Prev();
-    EXPECT_EQ(Display(), ReviewText(99));
 }
 
 TEST_F(ReviewTest, EnteredDuringAPauseFreezesIt)
