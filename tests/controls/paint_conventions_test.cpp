@@ -23,11 +23,8 @@ struct NamedRenderer
 // Every control in a state that paints over the whole face, so a frame drawn too early would be covered.
 std::vector<NamedRenderer> EveryControl(const MemoryProfileStore &store)
 {
-    static const MarkedState marks = [] {
-        MarkedState m;
-        m.marks.fill(1);
-        return m;
-    }();
+    static MarkedState marks;
+    marks.marks.fill(1);
     static const AnswerFace green {1, 0};
     static const ProgressState full {50, 50};
     static const TitleState title {24, 15.0f, u"       French Vocabulary (1 - 50)"};

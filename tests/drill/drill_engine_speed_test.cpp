@@ -18,15 +18,14 @@ TEST_F(EngineTest, UnansweredSpeedChallengeEndsOnTheFiftyFirstTick)
     // The dialog stays open 30 s; the clock shows it, the score does not.
     window.highScoresSeconds = 30;
     Tick();
-    EXPECT_EQ(window.highScoreRuns, (HighScoreRuns {{10, 0, 0}}));
-    EXPECT_FALSE(window.timerRanDuringHighScores);
+    EXPECT_EQ(std::tuple(window.highScoreRuns, window.timerRanDuringHighScores),
+              std::tuple(HighScoreRuns {{10, 0, 0}}, false));
     EXPECT_EQ(window.texts[id::kStatus], u"  00 mins, 10 secs  \r\n0 Correct on 0 guesses");
     EXPECT_EQ(Captions(), (Lines {u" - ", u" - ", u" - ", u" - "}));
-    EXPECT_EQ(std::tuple(session().speedMode, session().currentWord), std::tuple(0, -1));
-    EXPECT_EQ(engine.clock().text, u"   00 : 40");
+    EXPECT_EQ(std::tuple(session().speedMode, session().currentWord, engine.clock().text),
+              std::tuple(0, -1, u"   00 : 40"));
     // No result is stored and the answer log stays shown.
-    EXPECT_TRUE(store.writes.empty());
-    EXPECT_EQ(window.selectedTab, 0);
+    EXPECT_EQ(std::tuple(store.writes.empty(), window.selectedTab), std::tuple(true, 0));
 }
 
 TEST_F(EngineTest, SpentCreditEndsTheChallengeUnlessARightAnswerComesFirst)

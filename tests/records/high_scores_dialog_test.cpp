@@ -26,9 +26,7 @@ TEST(HighScoresDialog, RankedRunGetsTheOnlyEditableBoxAndEveryKeystrokeIsStored)
 {
     TempProfile profile;
     for (int r = 0; r < 15; ++r) {
-        profile.store().WriteProfileInt("Results", profile_keys::Span(r), 30);
         profile.store().WriteProfileInt("Results", profile_keys::Correct(r), 30 - r);
-        profile.store().WriteProfileInt("Results", profile_keys::Tries(r), 40);
         profile.store().WriteProfileString("Results", profile_keys::Title(r), u"name" + std::u16string(1, u'a' + r));
     }
     CHighScoresDlg dialog(profile.store());
@@ -59,27 +57,6 @@ TEST(HighScoresDialog, RankedRunGetsTheOnlyEditableBoxAndEveryKeystrokeIsStored)
     EXPECT_EQ(StoredTitle(profile, 7), box->text());
     dialog.reject(); // Escape keeps what was typed
     EXPECT_EQ(StoredTitle(profile, 7), box->text());
-}
-
-TEST(HighScoresDialog, WithoutACandidateNothingIsEditableOrWritten)
-{
-    TempProfile profile;
-    profile.store().WriteProfileInt("Results", profile_keys::Correct(0), 20);
-    profile.store().WriteProfileString("Results", profile_keys::Title(0), u"Lea");
-    const int replacements = profile.store().Replacements();
-    CHighScoresDlg dialog(profile.store());
-    dialog.SetNoCandidate();
-    dialog.show();
-    EXPECT_EQ(dialog.table().insertRow(), -1);
-    EXPECT_EQ(dialog.nameBox(0)->text(), QStringLiteral("Lea"));
-    for (int r = 0; r < 15; ++r) {
-        EXPECT_FALSE(dialog.nameBox(r)->isEnabled()) << r;
-        // "10." to "15." are drawn narrower rather than run into their box.
-        const QLabel *rank = dialog.rankLabel(r);
-        EXPECT_LE(rank->geometry().right(), dialog.nameBox(r)->x() - 1) << r;
-        EXPECT_LE(rank->fontMetrics().horizontalAdvance(rank->text()), rank->width()) << r;
-    }
-    EXPECT_EQ(profile.store().Replacements(), replacements) << "nothing written";
 }
 
 } // namespace
