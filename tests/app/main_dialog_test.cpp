@@ -238,8 +238,6 @@ TEST_F(MainDialogTest, TabsSwapTheListsByClickButNotFromCode)
     QWidget *results = dialog->control(kResultsList);
     auto *tabs = qobject_cast<QTabWidget *>(dialog->control(kTabs));
     ASSERT_NE(tabs, nullptr);
-    EXPECT_EQ(tabs->tabText(0), QStringLiteral("  Answer Log   "));
-    EXPECT_EQ(tabs->tabText(1), QStringLiteral("  Results      "));
 
     QTest::mouseClick(tabs->tabBar(), Qt::LeftButton, {}, tabs->tabBar()->tabRect(1).center());
     EXPECT_TRUE(results->isVisible());

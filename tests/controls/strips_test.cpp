@@ -5,7 +5,7 @@
 #include "drill/drill_engine.h"
 
 #include "tests/controls/controls_test_support.h"
-#include "tests/drill/recording_window.h"
+#include "tests/drill/engine_fixture.h"
 
 #include <climits>
 #include <tuple>

@@ -69,23 +69,20 @@ TEST_F(ReviewTest, EnteredDuringAPauseFreezesIt)
     EXPECT_NE(window.texts[id::kAnswer4], u" Next ");
 }
 
-TEST_F(ReviewTest, WithoutADrillOnlyRelabels)
+// Without a practise running Review steps nowhere, and it ends a speed
+// challenge without a score.
+TEST_F(ReviewTest, OutsideAPractiseStepsNowhereOrEndsAChallengeUnscored)
 {
     window.texts[id::kWordDisplay] = u"Press start button to begin.";
     engine.StartReview();
-    EXPECT_EQ(window.texts[id::kAnswer1], u" Prev ");
     Prev();
     Next();
     EXPECT_EQ(std::tuple(session().currentWord, Display()), std::tuple(-1, u"Press start button to begin."));
-}
 
-TEST_F(ReviewTest, EndsASpeedChallengeWithoutAScore)
-{
     engine.StartSpeedChallenge();
     engine.StartReview();
     EXPECT_EQ(std::tuple(window.timerRunning, session().speedMode, Display()), std::tuple(false, 1, ReviewText(50)));
-    EXPECT_TRUE(window.highScoreRuns.empty());
-    EXPECT_TRUE(window.texts[id::kStatus].empty());
+    EXPECT_TRUE(window.highScoreRuns.empty() && window.texts[id::kStatus].empty());
 }
 
 } // namespace

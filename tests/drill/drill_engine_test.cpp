@@ -112,7 +112,9 @@ TEST_F(EngineTest, AnswerIsJudgedByPositionAndHeldForItsPause)
     }
 }
 
-TEST_F(EngineTest, RestartDuringAPauseAsksTheFirstWordAfresh)
+// Selecting a level abandons the drill, unstored, and starts afresh on the
+// level's first word, not skipped by a pause left running or frozen by Review.
+TEST_F(EngineTest, SelectingALevelStartsItAfreshWhateverWasRunning)
 {
     for (const bool review : {false, true}) {
         SCOPED_TRACE(review ? "from Review" : "from a pause");
@@ -121,12 +123,16 @@ TEST_F(EngineTest, RestartDuringAPauseAsksTheFirstWordAfresh)
         if (review) {
             engine.StartReview(); // freezes the pause
         }
+        window.invalidations.clear();
         engine.SelectLevel(2);
+        EXPECT_EQ(engine.levelTitle().text, u"       French Vocabulary (51 - 100)");
+        EXPECT_EQ(window.invalidations.at(0), std::pair(id::kLevelTitle, true));
         Tick(10);
-        EXPECT_EQ(session().currentWord, 51); // not skipped by the old pause
+        EXPECT_EQ(session().currentWord, 51);
         Right();
         EXPECT_EQ(session().tries, 1);
     }
+    EXPECT_TRUE(store.writes.empty());
 }
 
 TEST_F(EngineTest, PractiseCreditFillsToTheCapAndDrainsWithoutEndingTheDrill)
@@ -198,6 +204,8 @@ TEST_F(EngineTest, ResultsAreNumberedByTheListedRows)
     RunPractise({{3, 1}});
     EXPECT_EQ(Stored("Result5_4"), u"beyond the gap");
     EXPECT_EQ(Stored("Result5_5"), window.List(id::kResultsList).front());
+    engine.SelectLevel(5); // the list is what is stored, gap line included, nothing twice
+    EXPECT_EQ(window.List(id::kResultsList).size(), 5u);
 }
 
 TEST_F(EngineTest, BestResultOnlyForStrictlyFewerTries)
@@ -255,30 +263,6 @@ TEST_F(EngineTest, WrongChoicesAreDistinctWordsOfTheLevelButNeverItsLast)
     EXPECT_EQ(slotsSeen.size(), 4u);
     // Exactly 51..99: all but the last word.
     EXPECT_EQ(std::tuple(offered.size(), *offered.begin(), *offered.rbegin()), std::tuple(49u, 51, 99));
-}
-
-TEST_F(EngineTest, SelectingALevelReloadsItsResultsAndStartsAFreshDrill)
-{
-    store.WriteProfileString(kResultsSection, "Result3_1", u"old line");
-    store.writes.clear();
-    engine.StartDrill();
-    Right();
-    TicksToNextQuestion();
-    window.invalidations.clear();
-
-    engine.SelectLevel(3);
-    EXPECT_EQ(std::tuple(session().firstWord, session().lastWord, session().levelNumber), std::tuple(101, 150, 3));
-    EXPECT_EQ(engine.levelTitle().text, u"       French Vocabulary (101 - 150)");
-    EXPECT_EQ(window.invalidations.at(0), std::pair(id::kLevelTitle, true));
-    EXPECT_EQ(window.List(id::kResultsList), Lines {u"old line"});
-    EXPECT_EQ(std::tuple(session().currentWord, session().tries), std::tuple(101, 0));
-    EXPECT_TRUE(store.writes.empty()); // the abandoned drill stored nothing
-
-    // The same level again reloads and restarts.
-    window.lists[id::kResultsList].push_back(u"stray");
-    engine.SelectLevel(101, 150, 3, u"       French Vocabulary (101 - 150)");
-    EXPECT_EQ(window.List(id::kResultsList), Lines {u"old line"});
-    EXPECT_EQ(session().currentWord, 101);
 }
 
 } // namespace
