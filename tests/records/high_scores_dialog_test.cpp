@@ -13,10 +13,11 @@
 
 namespace {
 
+// As a store opened afresh reads the file; the dialog's own store stays in use.
 QString StoredTitle(TempProfile &profile, int row)
 {
-    const std::u16string title = profile.reopen().GetProfileString("Results", profile_keys::Title(row), u"");
-    return QString::fromUtf16(title.data(), static_cast<qsizetype>(title.size()));
+    const QSettingsProfileStore fresh(profile.path());
+    return QString::fromStdU16String(fresh.GetProfileString("Results", profile_keys::Title(row), u""));
 }
 
 // A full table with a run that ranks in the middle: the rows below move
