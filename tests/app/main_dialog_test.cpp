@@ -1,4 +1,9 @@
+// The real main window on a profile of its own: start-up, keys, closing,
+// the lists, About, and what the learner is told when results cannot be
+// saved (on a full file system and behind a blocked folder).
+
 #include "app/c_pelko_dlg.h"
+#include "app/save_guard.h"
 #include "records/c_high_scores_dlg.h"
 #include "records/profile_keys.h"
 #include "res/control_ids.h"
@@ -9,6 +14,7 @@
 #include <QApplication>
 #include <QContextMenuEvent>
 #include <QFile>
+#include <QFileDialog>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -17,6 +23,7 @@
 #include <QPushButton>
 #include <QSettings>
 #include <QStyleOptionViewItem>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 #include <QTreeWidget>
@@ -24,6 +31,11 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <tuple>
+#include <utility>
+#include <vector>
+
+#include <sys/mount.h>
 
 namespace {
 
@@ -32,6 +44,41 @@ using namespace ids::main;
 QString Q(std::u16string_view s)
 {
     return QString::fromUtf16(s.data(), static_cast<qsizetype>(s.size()));
+}
+
+// A value as QSettings reads the file now (through a copy: QSettings keeps what it read per name).
+QString Stored(const QString &path, const std::string &key)
+{
+    QTemporaryDir dir;
+    QFile::copy(path, dir.path() + "/copy.conf");
+    return QSettings(dir.path() + "/copy.conf", QSettings::IniFormat)
+        .value("Results/" + QString::fromStdString(key))
+        .toString();
+}
+
+// A whole practise drill, all right, through the engine; its result line.
+QString FinishAPractise(CpelkoDlg &dialog)
+{
+    DrillEngine &engine = dialog.engine();
+    engine.StartDrill();
+    while (engine.session().currentWord != -1) {
+        engine.AnswerClicked(engine.session().answerSlot);
+        for (int tick = 0; tick < 3; ++tick) {
+            engine.OnDrillTimer();
+        }
+    }
+    return qobject_cast<QTreeWidget *>(dialog.control(ids::main::kResultsList))->topLevelItem(0)->text(0);
+}
+
+void Press(QWidget *box, const QString &text)
+{
+    for (QAbstractButton *button : box->findChildren<QAbstractButton *>()) {
+        if (button->text() == text) {
+            button->click();
+            return;
+        }
+    }
+    ADD_FAILURE() << "no button " << text.toStdString();
 }
 
 class MainDialogTest : public ::testing::Test
@@ -62,11 +109,7 @@ protected:
             engine().OnDrillTimer();
         }
     }
-    QString StoredString(const std::string &key)
-    {
-        QSettings file(profile.path(), QSettings::IniFormat);
-        return file.value(QStringLiteral("Results/") + QString::fromStdString(key)).toString();
-    }
+    QString StoredString(const std::string &key) { return Stored(profile.path(), key); }
 
     TempProfile profile;
     std::int64_t now = 1'700'000'000;
@@ -77,73 +120,65 @@ TEST_F(MainDialogTest, StartsOnLevelOneWithTheAnswerLogShowing)
 {
     profile.store().WriteProfileString("Results", profile_keys::Result(1, 1), u"  01 mins, 10 secs Tries :52");
     profile.store().WriteProfileString("Results", profile_keys::Result(1, 2), u"  00 mins, 58 secs Tries :50");
-    CpelkoDlg fresh(profile.store());
-    fresh.show();
+    dialog.reset();
+    SetUp();
     QApplication::processEvents();
 
-    EXPECT_EQ(fresh.windowTitle(), QStringLiteral("French Vocabulary 1-1000"));
-    EXPECT_EQ(QApplication::focusWidget(), fresh.control(kExit));
-    EXPECT_EQ(Q(fresh.GetControlText(kWordDisplay)), QStringLiteral("Press start button to begin."));
-    for (int id : kAnswers) {
-        EXPECT_EQ(qobject_cast<QAbstractButton *>(fresh.control(id))->text(), QStringLiteral(" - "));
-    }
-    EXPECT_EQ(fresh.engine().session().levelNumber, 1);
-    EXPECT_EQ(fresh.engine().session().currentWord, -1);
-    EXPECT_TRUE(fresh.control(kAnswerLog)->isVisible());
-    EXPECT_FALSE(fresh.control(kResultsList)->isVisible());
-    auto *results = qobject_cast<QTreeWidget *>(fresh.control(kResultsList));
-    ASSERT_EQ(results->topLevelItemCount(), 2);
-    EXPECT_EQ(results->topLevelItem(0)->text(0), QStringLiteral("  00 mins, 58 secs Tries :50")); // newest on top
-    EXPECT_EQ(qobject_cast<QTreeWidget *>(fresh.control(kAnswerLog))->headerItem()->text(0), QStringLiteral("... "));
-    EXPECT_EQ(results->headerItem()->text(0), QStringLiteral("..."));
-    EXPECT_EQ(fresh.size(), QSize(1154, 588));
-    EXPECT_EQ(fresh.control(kMarked)->width(), 670);
-    EXPECT_EQ(fresh.control(kLevelButtons[0])->size(), QSize(90, 21));
+    EXPECT_EQ(dialog->windowTitle(), QStringLiteral("French Vocabulary 1-1000"));
+    EXPECT_EQ(QApplication::focusWidget(), Button(kExit));
+    // What the word display and the answer buttons first say is read in app.screen_reader_over_the_bus.
+    EXPECT_EQ(std::tuple(engine().session().levelNumber, engine().session().currentWord), std::tuple(1, -1));
+    EXPECT_TRUE(List(kAnswerLog)->isVisible() && !List(kResultsList)->isVisible());
+    ASSERT_EQ(List(kResultsList)->topLevelItemCount(), 2);
+    EXPECT_EQ(List(kResultsList)->topLevelItem(0)->text(0), QStringLiteral("  00 mins, 58 secs Tries :50")); // newest
+    EXPECT_EQ(List(kAnswerLog)->headerItem()->text(0), QStringLiteral("... "));
+    EXPECT_EQ(List(kResultsList)->headerItem()->text(0), QStringLiteral("..."));
 }
 
-TEST_F(MainDialogTest, PractiseDrillAllRightStoresItsResultLine)
+// Template order over what takes the focus: the painted strips, the tabs and
+// the hidden results list are passed over.
+TEST_F(MainDialogTest, TabGoesRoundTheButtonsAndTheLogInTemplateOrder)
 {
-    Click(kLevelButtons[2]); // level 3, id 1012
-    ASSERT_EQ(engine().session().levelNumber, 3);
-    EXPECT_TRUE(dialog->drillTimerActive());
-    EXPECT_EQ(Text(kWordDisplay), Q(engine().words()[101].french));
+    std::vector<int> expected = {kExit, kStartPractise, kAnswer1, kAnswer2, kAnswer3, kAnswer4, kAnswerLog};
+    expected.insert(expected.end(), kLevelButtons.begin(), kLevelButtons.end());
+    expected.insert(expected.end(), {kSpeedChallenge, kReview, kAbout, kExit});
+    QApplication::setActiveWindow(dialog.get());
+    std::vector<int> visited = {QApplication::focusWidget()->objectName().toInt()};
+    while (visited.size() < expected.size()) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        visited.push_back(QApplication::focusWidget()->objectName().toInt());
+    }
+    EXPECT_EQ(visited, expected);
+}
 
-    for (int question = 0; question < 50; ++question) {
-        ClickAnswer(true);
-        Tick(3);
-        if (question == 0) {
-            now += 65; // a minute and five seconds for the whole drill
+// With every result saved, Exit, Escape, the close box and Enter (Exit is the
+// default button) each close the window at once.
+TEST_F(MainDialogTest, EveryWayOutClosesAtOnceWhenAllIsSaved)
+{
+    bool asked = false;
+    QTimer watch; // a question would hold the close until answered
+    QObject::connect(&watch, &QTimer::timeout, [&] {
+        if (QWidget *modal = QApplication::activeModalWidget()) {
+            asked = true;
+            modal->close();
         }
+    });
+    watch.start(20);
+    const std::pair<const char *, std::function<void()>> ways[] = {
+        {"Exit", [&] { Click(kExit); }},
+        {"Escape", [&] { QTest::keyClick(dialog.get(), Qt::Key_Escape); }},
+        {"close box", [&] { dialog->close(); }},
+        {"Enter in the log", [&] { QTest::keyClick(List(kAnswerLog), Qt::Key_Return); }},
+    };
+    for (const auto &[name, close] : ways) {
+        SCOPED_TRACE(name);
+        dialog->show();
+        QApplication::setActiveWindow(dialog.get());
+        List(kAnswerLog)->setFocus();
+        close();
+        EXPECT_FALSE(dialog->isVisible());
     }
-    EXPECT_FALSE(dialog->drillTimerActive());
-    EXPECT_EQ(engine().session().currentWord, -1);
-    const QString line = QStringLiteral("  01 mins, 05 secs Tries :50");
-    EXPECT_EQ(Text(kWordDisplay), QStringLiteral("Complete ") + line);
-    EXPECT_TRUE(List(kResultsList)->isVisible());
-    EXPECT_FALSE(List(kAnswerLog)->isVisible());
-    ASSERT_EQ(List(kResultsList)->topLevelItemCount(), 1);
-    EXPECT_EQ(List(kResultsList)->topLevelItem(0)->text(0), line);
-    EXPECT_EQ(List(kAnswerLog)->topLevelItem(0)->text(0), QStringLiteral(" Correct"));
-    // Straight from the file: written at once, not at exit.
-    EXPECT_EQ(StoredString(profile_keys::Result(3, 1)), line);
-    EXPECT_EQ(StoredString(profile_keys::BestResult(3)), QStringLiteral("50"));
-    for (int id : kAnswers) {
-        EXPECT_EQ(Button(id)->text(), QStringLiteral(" - "));
-    }
-}
-
-TEST_F(MainDialogTest, WrongAnswerLogsTheUntrimmedTexts)
-{
-    Click(kStartPractise);
-    ClickAnswer(false);
-    const WordEntry &word = engine().words()[1];
-    ASSERT_GT(List(kAnswerLog)->topLevelItemCount(), 0);
-    EXPECT_EQ(List(kAnswerLog)->topLevelItem(0)->text(0),
-              QStringLiteral("Incorrect: %1 --- %2").arg(Q(word.french), Q(word.english)));
-    EXPECT_EQ(List(kAnswerLog)->topLevelItem(0)->text(0), QStringLiteral("Incorrect:      le    ---     the"));
-    // The pause holds the question: a second click changes nothing.
-    ClickAnswer(true);
-    EXPECT_EQ(List(kAnswerLog)->topLevelItemCount(), 1);
+    EXPECT_FALSE(asked);
 }
 
 TEST_F(MainDialogTest, EveryWrongAnswerRowFitsTheLogColumn)
@@ -156,19 +191,12 @@ TEST_F(MainDialogTest, EveryWrongAnswerRowFitsTheLogColumn)
     QStyleOptionViewItem option;
     option.initFrom(log);
     option.font = log->font();
-    int widest = 0;
-    QString widestRow;
+    ASSERT_EQ(log->columnWidth(0), 480);
+    // Each row keeps its tabs but draws them as blanks.
     for (int r = 0; r < log->topLevelItemCount(); ++r) {
-        const int width = log->itemDelegate()->sizeHint(option, log->model()->index(r, 0)).width();
-        if (width > widest) {
-            widest = width;
-            widestRow = log->topLevelItem(r)->text(0);
-        }
+        EXPECT_LE(log->itemDelegate()->sizeHint(option, log->model()->index(r, 0)).width(), 480)
+            << log->topLevelItem(r)->text(0).toStdString();
     }
-    // Drawn with its tabs as blanks, the longest row still keeps its tabs.
-    EXPECT_LE(widest, log->columnWidth(0)) << widestRow.toStdString();
-    EXPECT_EQ(log->columnWidth(0), 480);
-    EXPECT_TRUE(widestRow.contains(QLatin1Char('\t')));
 }
 
 TEST_F(MainDialogTest, SpeedChallengeThatRunsOutTakesATypedName)
@@ -178,16 +206,13 @@ TEST_F(MainDialogTest, SpeedChallengeThatRunsOutTakesATypedName)
         ClickAnswer(true);
         Tick(3);
     }
-    now += 12;
     bool sawTable = false;
     WhenModalOpens(dialog.get(), [&](QWidget *modal) {
         auto *table = qobject_cast<CHighScoresDlg *>(modal);
         ASSERT_NE(table, nullptr);
         sawTable = true;
-        EXPECT_EQ(table->table().insertRow(), 0);
+        ASSERT_EQ(table->table().insertRow(), 0);
         QLineEdit *box = table->nameBox(0);
-        EXPECT_TRUE(box->isEnabled());
-        EXPECT_FALSE(table->nameBox(1)->isEnabled());
         QTest::keyClicks(box, QStringLiteral("Zo"));
         QKeyEvent accented(QEvent::KeyPress, 0, Qt::NoModifier, QStringLiteral("é"));
         QApplication::sendEvent(box, &accented);
@@ -195,30 +220,9 @@ TEST_F(MainDialogTest, SpeedChallengeThatRunsOutTakesATypedName)
     });
     Tick(200); // the credit runs out; the table opens from inside the tick
     EXPECT_TRUE(sawTable);
-    EXPECT_FALSE(dialog->drillTimerActive());
-    EXPECT_EQ(engine().session().currentWord, -1);
     EXPECT_EQ(StoredString(profile_keys::Title(0)), QStringLiteral("Zoé"));
     EXPECT_EQ(StoredString(profile_keys::Correct(0)), QStringLiteral("3"));
     EXPECT_TRUE(Text(kStatus).endsWith(QStringLiteral("3 Correct on 3 guesses"))) << Text(kStatus).toStdString();
-}
-
-TEST_F(MainDialogTest, ReviewRelabelsTheAnswerButtons)
-{
-    Click(kStartPractise);
-    Click(kReview);
-    EXPECT_FALSE(dialog->drillTimerActive());
-    EXPECT_EQ(Button(kAnswer1)->text(), QStringLiteral(" Prev "));
-    EXPECT_EQ(Button(kAnswer2)->text(), QStringLiteral(" - "));
-    EXPECT_EQ(Button(kAnswer3)->text(), QStringLiteral(" - "));
-    EXPECT_EQ(Button(kAnswer4)->text(), QStringLiteral(" Next "));
-    EXPECT_TRUE(Button(kAnswer1)->isVisible());
-    EXPECT_FALSE(Button(kAnswer2)->isVisible());
-    EXPECT_FALSE(Button(kAnswer3)->isVisible());
-    // Entered on word 1, Review shows the level's last word first.
-    const WordEntry &last = engine().words()[50];
-    EXPECT_EQ(Text(kWordDisplay), Q(last.french) + QStringLiteral(" :: ") + Q(last.english));
-    Click(kAnswer4);
-    EXPECT_EQ(engine().session().currentWord, 1);
 }
 
 TEST_F(MainDialogTest, TabsSwapTheListsByClickButNotFromCode)
@@ -227,8 +231,6 @@ TEST_F(MainDialogTest, TabsSwapTheListsByClickButNotFromCode)
     QWidget *results = dialog->control(kResultsList);
     auto *tabs = qobject_cast<QTabWidget *>(dialog->control(kTabs));
     ASSERT_NE(tabs, nullptr);
-    EXPECT_EQ(tabs->tabText(0), QStringLiteral("  Answer Log   "));
-    EXPECT_EQ(tabs->tabText(1), QStringLiteral("  Results      "));
 
     QTest::mouseClick(tabs->tabBar(), Qt::LeftButton, {}, tabs->tabBar()->tabRect(1).center());
     EXPECT_TRUE(results->isVisible());
@@ -245,24 +247,36 @@ TEST_F(MainDialogTest, TabsSwapTheListsByClickButNotFromCode)
     EXPECT_FALSE(results->isVisible());
 }
 
-TEST_F(MainDialogTest, DigitKeysPressTheAnswerButtons)
+// A level button starts that level; the keys 1 to 4 press the answer buttons.
+TEST_F(MainDialogTest, LevelButtonStartsItsLevelAndDigitKeysAnswer)
 {
-    Click(kStartPractise);
+    Click(kLevelButtons[2]); // level 3, id 1012
+    EXPECT_EQ(engine().session().currentWord, 101);
+    EXPECT_TRUE(dialog->drillTimerActive());
     QApplication::setActiveWindow(dialog.get());
     List(kAnswerLog)->setFocus(); // the list's type-ahead must not swallow the digits
-    const int slot = engine().session().answerSlot;
-    QTest::keyClick(QApplication::focusWidget(), static_cast<Qt::Key>(Qt::Key_1 + slot), Qt::KeypadModifier);
+    const int wrong = (engine().session().answerSlot + 1) % 4;
+    QTest::keyClick(QApplication::focusWidget(), static_cast<Qt::Key>(Qt::Key_1 + wrong), Qt::KeypadModifier);
+    // The row shows the word and meaning with their blanks and tabs.
     ASSERT_EQ(List(kAnswerLog)->topLevelItemCount(), 1);
-    EXPECT_EQ(List(kAnswerLog)->topLevelItem(0)->text(0), QStringLiteral(" Correct"));
+    EXPECT_EQ(List(kAnswerLog)->topLevelItem(0)->text(0), QStringLiteral("Incorrect: \tregarder\t  ---    \tlook\t"));
     // Paused after the answer: a key is ignored like a click.
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_1);
     EXPECT_EQ(List(kAnswerLog)->topLevelItemCount(), 1);
 
-    // In Review, 2 belongs to a hidden button and does nothing.
+    // Review shows only Prev and Next; 2 belongs to a hidden button and does nothing, 4 steps on.
+    Tick(6);
     Click(kReview);
+    EXPECT_EQ(std::tuple(Button(kAnswer1)->text(), Button(kAnswer4)->text()),
+              std::tuple(QStringLiteral(" Prev "), QStringLiteral(" Next ")));
+    EXPECT_EQ(std::tuple(Button(kAnswer1)->isVisible(), Button(kAnswer2)->isVisible(), Button(kAnswer3)->isVisible(),
+                         Button(kAnswer4)->isVisible()),
+              std::tuple(true, false, false, true));
     const int shown = engine().session().currentWord;
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_2);
     EXPECT_EQ(engine().session().currentWord, shown);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_4);
+    EXPECT_EQ(engine().session().currentWord, shown + 1);
 }
 
 // Opens About, presses "Reset Times" and answers the question.
@@ -285,22 +299,17 @@ void ResetTimesThroughAbout(CpelkoDlg &dialog, QMessageBox::StandardButton answe
     QTest::mouseClick(qobject_cast<QAbstractButton *>(dialog.control(kAbout)), Qt::LeftButton);
 }
 
-TEST_F(MainDialogTest, ResetTimesAnsweredNoKeepsEverything)
-{
-    profile.store().WriteProfileString("Results", profile_keys::Result(1, 1), u"  01 mins, 00 secs Tries :60");
-    profile.store().WriteProfileInt("Results", profile_keys::BestResult(1), 60);
-    ResetTimesThroughAbout(*dialog, QMessageBox::No);
-    EXPECT_FALSE(QFile::exists(profile.path() + QStringLiteral(".before-reset")));
-    EXPECT_EQ(StoredString(profile_keys::BestResult(1)), QStringLiteral("60"));
-    EXPECT_EQ(StoredString(profile_keys::Result(1, 1)), QStringLiteral("  01 mins, 00 secs Tries :60"));
-}
-
-TEST_F(MainDialogTest, ResetTimesAnsweredYesClearsAndReloadsTheList)
+TEST_F(MainDialogTest, ResetTimesClearsOnlyAfterYesAndReloadsTheList)
 {
     profile.store().WriteProfileString("Results", profile_keys::Result(1, 1), u"  01 mins, 00 secs Tries :60");
     profile.store().WriteProfileInt("Results", profile_keys::BestResult(1), 60);
     dialog->engine().ShowLevelResults();
     ASSERT_EQ(List(kResultsList)->topLevelItemCount(), 1);
+
+    ResetTimesThroughAbout(*dialog, QMessageBox::No);
+    EXPECT_FALSE(QFile::exists(profile.path() + QStringLiteral(".before-reset")));
+    EXPECT_EQ(StoredString(profile_keys::Result(1, 1)), QStringLiteral("  01 mins, 00 secs Tries :60"));
+    EXPECT_EQ(List(kResultsList)->topLevelItemCount(), 1);
 
     ResetTimesThroughAbout(*dialog, QMessageBox::Yes);
     // The profile as it was is kept next to it, so the reset can be undone.
@@ -311,16 +320,14 @@ TEST_F(MainDialogTest, ResetTimesAnsweredYesClearsAndReloadsTheList)
     EXPECT_EQ(List(kResultsList)->topLevelItemCount(), 0);
 }
 
-TEST_F(MainDialogTest, AboutOpensTheTableReadOnlyAndGoesAway)
+TEST_F(MainDialogTest, RightClickMenuOpensAboutAndItsTableReadOnly)
 {
-    profile.store().WriteProfileInt("Results", profile_keys::Correct(0), 9);
-    profile.store().WriteProfileInt("Results", profile_keys::Tries(0), 11);
-    profile.store().WriteProfileInt("Results", profile_keys::Span(0), 40);
-    profile.store().WriteProfileString("Results", profile_keys::Title(0), u"Ana");
-    QWidget *aboutSeen = nullptr;
-    bool sawTable = false;
-    WhenModalOpens(dialog.get(), [&](QWidget *about) {
-        aboutSeen = about;
+    profile.store().WriteProfileInt("Results", profile_keys::Correct(0), 20);
+    profile.store().WriteProfileString("Results", profile_keys::Title(0), u"Lea");
+    const int replacements = profile.store().Replacements();
+    bool sawAbout = false, sawTable = false;
+    const auto onAbout = [&](QWidget *about) {
+        sawAbout = true;
         EXPECT_EQ(about->windowTitle(), QStringLiteral("About "));
         int icons = 0;
         for (const QLabel *label : about->findChildren<QLabel *>()) {
@@ -330,42 +337,138 @@ TEST_F(MainDialogTest, AboutOpensTheTableReadOnlyAndGoesAway)
             }
         }
         EXPECT_EQ(icons, 1);
-        WhenModalOpens(about, [&sawTable, about](QWidget *modal) {
+        WhenModalOpens(about, [this, &sawTable, replacements, about](QWidget *modal) {
             auto *table = qobject_cast<CHighScoresDlg *>(modal);
             ASSERT_NE(table, nullptr);
             sawTable = true;
             EXPECT_FALSE(about->isVisible()); // About went away first
+            // Nothing to enter: every box closed, the names shown, nothing written.
             EXPECT_EQ(table->table().insertRow(), -1);
-            EXPECT_EQ(table->nameBox(0)->text(), QStringLiteral("Ana"));
-            EXPECT_EQ(table->scoreText(0)->text(), QStringLiteral(" 9 of 11 Correct in 40 seconds"));
-            EXPECT_EQ(table->scoreText(1)->text(), QStringLiteral("-"));
+            EXPECT_EQ(table->nameBox(0)->text(), QStringLiteral("Lea"));
             for (int r = 0; r < 15; ++r) {
                 EXPECT_FALSE(table->nameBox(r)->isEnabled()) << r;
+                // "10." to "15." are drawn narrower rather than run into their box.
+                const QLabel *rank = table->rankLabel(r);
+                EXPECT_LE(rank->geometry().right(), table->nameBox(r)->x() - 1) << r;
+                EXPECT_LE(rank->fontMetrics().horizontalAdvance(rank->text()), rank->width()) << r;
             }
+            EXPECT_EQ(profile.store().Replacements(), replacements) << "nothing written";
             table->reject();
         });
         auto *scores = about->findChild<QAbstractButton *>(QString::number(ids::about::kHighScores));
         ASSERT_NE(scores, nullptr);
         QTimer::singleShot(0, scores, [scores] { scores->click(); });
-    });
+    };
     // Through the window's right-click menu, whose one item opens About.
-    auto *poll = new QTimer(dialog.get());
-    poll->setInterval(10);
-    QObject::connect(poll, &QTimer::timeout, [poll] {
-        if (auto *menu = qobject_cast<QMenu *>(QApplication::activePopupWidget())) {
-            poll->stop();
-            ASSERT_EQ(menu->actions().size(), 1);
-            EXPECT_EQ(menu->actions()[0]->text(), QStringLiteral("&About pelko..."));
-            QTest::mouseClick(menu, Qt::LeftButton, {}, menu->actionGeometry(menu->actions()[0]).center());
-        }
-    });
-    poll->start();
+    const auto onMenu = [](QWidget *popup) {
+        auto *menu = qobject_cast<QMenu *>(popup);
+        ASSERT_EQ(menu->actions().size(), 1);
+        EXPECT_EQ(menu->actions()[0]->text(), QStringLiteral("&About pelko..."));
+        QTest::mouseClick(menu, Qt::LeftButton, {}, menu->actionGeometry(menu->actions()[0]).center());
+    };
+    WhenModalOpens(dialog.get(), onAbout, "CAboutDlg");
+    WhenModalOpens(dialog.get(), onMenu, "QMenu");
     const QPoint at(200, 150);
     QContextMenuEvent rightClick(QContextMenuEvent::Mouse, at, dialog->mapToGlobal(at));
     QApplication::sendEvent(dialog.get(), &rightClick);
-    EXPECT_NE(aboutSeen, nullptr);
-    EXPECT_TRUE(sawTable);
+    EXPECT_TRUE(sawAbout && sawTable);
     EXPECT_EQ(QApplication::activeModalWidget(), nullptr); // straight back to the main window
+}
+
+// Needs root, to mount a small file system of its own; skipped elsewhere.
+TEST(Saving, AFullDiskIsToldInTheWindowAndTheResultIsSavedOnceSpaceReturns)
+{
+    QTemporaryDir mountPoint;
+    const QByteArray where = QFile::encodeName(mountPoint.path());
+    if (::mount("tmpfs", where.constData(), "tmpfs", 0, "size=256k") != 0) {
+        GTEST_SKIP() << "mounting a small file system needs root";
+    }
+    const QString path = mountPoint.path() + "/Dravilo/pelko.conf";
+    {
+        QSettingsProfileStore store(path);
+        store.WriteProfileInt("Results", profile_keys::BestResult(2), 60);
+        // The rest of the space goes to a filler.
+        QFile filler(mountPoint.path() + "/filler");
+        ASSERT_TRUE(filler.open(QIODevice::WriteOnly));
+        const QByteArray chunk(4096, 'x');
+        while (filler.write(chunk) == chunk.size() && filler.flush()) { }
+    }
+    QSettingsProfileStore store(path);
+    CpelkoDlg dialog(store);
+    dialog.show();
+    QLabel *message = dialog.saveGuard().message();
+    EXPECT_FALSE(message->isVisible()) << "nothing is shown while all is well";
+
+    const QString line = FinishAPractise(dialog);
+    EXPECT_TRUE(message->isVisible());
+    EXPECT_EQ(message->text(),
+              QStringLiteral("Results cannot be saved to %1: no space is left on the device. They "
+                             "are kept while pelko is open and saved as soon as that works again.")
+                  .arg(path));
+    EXPECT_TRUE(Stored(path, profile_keys::Result(1, 1)).isEmpty());
+
+    ASSERT_TRUE(QFile::remove(mountPoint.path() + "/filler"));
+    QTRY_VERIFY_WITH_TIMEOUT(!message->isVisible(), 2 * SaveGuard::kRetryMs);
+    EXPECT_EQ(Stored(path, profile_keys::Result(1, 1)), line);
+    EXPECT_EQ(Stored(path, profile_keys::BestResult(2)), "60");
+    ::umount2(where.constData(), MNT_DETACH);
+}
+
+// Exit, Escape and the close box ask while results are unsaved: Cancel goes
+// back, a copy elsewhere holds them, Quit leaves them, Try Again saves them
+// once the way is clear.
+TEST(Saving, ClosingWithUnsavedResultsAsksWhatToDo)
+{
+    QTemporaryDir dir;
+    const QString blocker = dir.path() + "/Dravilo";
+    const QString path = blocker + "/pelko.conf";
+    QFile file(blocker); // a file where the profile's folder should be
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.close();
+    QSettingsProfileStore store(path);
+    CpelkoDlg dialog(store);
+    dialog.show();
+    const QString line = FinishAPractise(dialog);
+    ASSERT_TRUE(store.HasUnsaved());
+
+    WhenModalOpens(&dialog, [](QWidget *box) {
+        EXPECT_TRUE(qobject_cast<QMessageBox *>(box)->text().contains(": not a directory."));
+        qobject_cast<QMessageBox *>(box)->button(QMessageBox::Cancel)->click();
+    });
+    QTest::keyClick(&dialog, Qt::Key_Escape);
+    EXPECT_TRUE(dialog.isVisible());
+
+    const QString copy = dir.path() + "/results.conf";
+    WhenModalOpens(&dialog, [&](QWidget *box) {
+        WhenModalOpens(
+            box,
+            [&](QWidget *files) {
+                WhenModalOpens(
+                    files, [](QWidget *done) { Press(done, "OK"); }, "QMessageBox");
+                auto *chooser = qobject_cast<QFileDialog *>(files);
+                chooser->selectFile(copy);
+                QMetaObject::invokeMethod(chooser, "accept");
+            },
+            "QFileDialog");
+        Press(box, "Save a Copy...");
+    });
+    QTest::mouseClick(qobject_cast<QAbstractButton *>(dialog.control(ids::main::kExit)), Qt::LeftButton);
+    EXPECT_FALSE(dialog.isVisible());
+    EXPECT_EQ(Stored(copy, profile_keys::Result(1, 1)), line);
+
+    dialog.show();
+    WhenModalOpens(&dialog, [](QWidget *box) { Press(box, "Quit Without Saving"); });
+    QTest::keyClick(&dialog, Qt::Key_Escape);
+    EXPECT_FALSE(dialog.isVisible());
+    EXPECT_TRUE(store.HasUnsaved());
+
+    dialog.show();
+    ASSERT_TRUE(QFile::remove(blocker));
+    WhenModalOpens(&dialog, [](QWidget *box) { Press(box, "Try Again"); });
+    dialog.close();
+    EXPECT_FALSE(dialog.isVisible());
+    EXPECT_EQ(Stored(path, profile_keys::Result(1, 1)), line);
+    EXPECT_FALSE(dialog.saveGuard().message()->isVisible());
 }
 
 } // namespace

@@ -193,6 +193,7 @@ def run(app, pelko):
     check(value_of(total) == (4.2, 0, 100) and total.description == "4%", "total strip: 4.2 of 0..100, '4%'")
     check(by_name["Words 1 to 50"].description == "best result 58 tries", "level 1 says its best result")
     check(by_name["Words 51 to 100"].description == "no result yet", "level 2 says it has none")
+    check("Words 101 to 150" in by_name, "level 3 is named by its words")
     buttons = [c.name for c in controls if c.getRoleName() == "push button"]
     check(all(n == n.strip() and n for n in buttons), "button names have no padding: %s" % buttons[:8])
     tabs = [n.name for n in descendants(window) if n.getRoleName() == "page tab"]

@@ -8,7 +8,7 @@ namespace {
 
 const QSize kSize(234, 68);
 
-TEST(AnswerButton, FaceColourFollowsTheVerdict)
+TEST(AnswerButton, FaceFadesIntoTheVerdictsColour)
 {
     // Flags, face colour, the colour the fade starts from.
     const std::tuple<AnswerFace, QRgb, QRgb> cases[] = {
@@ -18,7 +18,6 @@ TEST(AnswerButton, FaceColourFollowsTheVerdict)
     };
     for (const auto &[face, colour, fadeStart] : cases) {
         SCOPED_TRACE(testing::Message() << face.showRight << "/" << face.showWrong);
-        EXPECT_EQ(CAnswerButton::FaceColour(face), colour);
         const QImage image = CAnswerButton::Render(face, QString(), kSize);
         // The ramp runs 100 px down from the fade start, whatever the height.
         for (const int y : {2, 20, 40, 65}) {
@@ -27,14 +26,18 @@ TEST(AnswerButton, FaceColourFollowsTheVerdict)
     }
 }
 
-TEST(AnswerButton, CaptionStartsAtFivePixelsPerTrimmedUnit)
+TEST(AnswerButton, CaptionIsBoldTwentyPixelTimesAtFivePixelsPerTrimmedUnit)
 {
     const AnswerFace face;
     const QImage bare = CAnswerButton::Render(face, QString(), kSize);
-    // The origin is w / 2 - 5 per character, not the measured width: "WWW" and "iii" start alike.
-    for (const auto &[text, length] : {std::pair {" - ", 1}, std::pair {"Speed Challenge", 15},
-                                       std::pair {" \tto go\t \r\n", 5}, std::pair {"WWW", 3}, std::pair {"iii", 3}}) {
-        EXPECT_TRUE(InkStartsAt(bare, CAnswerButton::Render(face, text, kSize), 117 - 5 * length)) << text;
+    // The origin is (w / 2 - 5 per character, h / 2 - 11), not placed by the measured width: "WWW" and "iii"
+    // start alike. The trimmed caption is drawn.
+    for (const auto &[text, caption] :
+         {std::pair {" - ", "-"}, std::pair {"Speed Challenge", "Speed Challenge"},
+          std::pair {" \tto go\t \r\n", "to go"}, std::pair {"WWW", "WWW"}, std::pair {"iii", "iii"}}) {
+        const QPointF origin(117 - 5 * QString(caption).size(), 23);
+        EXPECT_EQ(InkBox(bare, CAnswerButton::Render(face, text, kSize)), ExpectedInk(caption, 20, origin, kSize))
+            << text;
     }
     // A caption of blanks only draws nothing.
     EXPECT_EQ(CAnswerButton::Render(face, " \t  \t", kSize), bare);

@@ -1,62 +1,37 @@
 #pragma once
 
-#include "records/profile_store.h"
+#include "tests/support/memory_profile_store.h"
 
+#include <QFont>
 #include <QImage>
+#include <QPainter>
+#include <QRect>
 #include <QString>
 
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
-#include <map>
-#include <string>
 
 #include <gtest/gtest.h>
 
-// An in-memory profile of best results ("BestResult<level>") that counts its reads.
-class FakeProfileStore : public ProfileStore
+// A profile holding these levels' best results.
+inline MemoryProfileStore Bests(std::initializer_list<std::pair<int, std::int32_t>> levels)
 {
-public:
-    FakeProfileStore(std::initializer_list<std::pair<int, std::int32_t>> best = {})
-    {
-        for (const auto &[level, result] : best) {
-            SetBest(level, result);
-        }
+    MemoryProfileStore store;
+    for (const auto &[level, best] : levels) {
+        store.SetBest(level, best);
     }
-    // The same best result on all 20 levels.
-    explicit FakeProfileStore(std::int32_t everyLevel)
-    {
-        for (int level = 1; level <= 20; ++level) {
-            SetBest(level, everyLevel);
-        }
+    return store;
+}
+inline MemoryProfileStore EveryLevelAt(std::int32_t best)
+{
+    MemoryProfileStore store;
+    for (int level = 1; level <= 20; ++level) {
+        store.SetBest(level, best);
     }
-    std::int32_t GetProfileInt(std::string_view section, std::string_view entry, std::int32_t dflt) const override
-    {
-        ++reads;
-        const auto it = ints.find(std::string(section) + "/" + std::string(entry));
-        return it == ints.end() ? dflt : it->second;
-    }
-    std::u16string GetProfileString(std::string_view, std::string_view, std::u16string_view dflt) const override
-    {
-        ++reads;
-        return std::u16string(dflt);
-    }
-    void WriteProfileInt(std::string_view section, std::string_view entry, std::int32_t value) override
-    {
-        ints[std::string(section) + "/" + std::string(entry)] = value;
-    }
-    void WriteProfileString(std::string_view, std::string_view, std::u16string_view) override { }
-    void SetBest(int level, std::int32_t best)
-    {
-        WriteProfileInt(kResultsSection, "BestResult" + std::to_string(level), best);
-    }
-
-    mutable int reads = 0;
-
-private:
-    std::map<std::string, std::int32_t> ints;
-};
+    return store;
+}
 
 inline constexpr QRgb kBlack = 0xFF000000u;
 inline constexpr QRgb kWhite = 0xFFFFFFFFu;
@@ -99,23 +74,40 @@ inline QRgb NavyFadeAt(int x, int y)
     return RampOverWhite({0, 0}, 0x00000020u, {0, 60}, 0xFF000040u, x, y);
 }
 
-// First column, scanning left to right, where two images of one size differ; -1 if none.
-inline int FirstDifferingColumn(const QImage &a, const QImage &b)
+// The box of a text's ink: the pixels less than half as bright as without
+// the text, that is black text covering more than half of the pixel.
+inline void PrintTo(const QRect &r, std::ostream *out)
 {
-    for (int x = 0; x < a.width(); ++x) {
-        if (a.copy(x, 0, 1, a.height()) != b.copy(x, 0, 1, b.height())) {
-            return x;
-        }
-    }
-    return -1;
+    *out << r.width() << "x" << r.height() << " at (" << r.x() << ", " << r.y() << ")";
 }
 
-// Whether the caption's first ink lies at origin, allowing for the glyph's side bearing.
-inline ::testing::AssertionResult InkStartsAt(const QImage &bare, const QImage &captioned, int origin)
+inline QRect InkBox(const QImage &bare, const QImage &with)
 {
-    const int ink = FirstDifferingColumn(bare, captioned);
-    if (ink >= origin - 1 && ink <= origin + 3) {
-        return ::testing::AssertionSuccess();
+    QRect box;
+    for (int y = 0; y < with.height(); ++y) {
+        for (int x = 0; x < with.width(); ++x) {
+            if (2 * qGray(with.pixel(x, y)) < qGray(bare.pixel(x, y))) {
+                box |= QRect(x, y, 1, 1);
+            }
+        }
     }
-    return ::testing::AssertionFailure() << "ink starts at " << ink << ", expected near " << origin;
+    return box;
+}
+
+// Where text in bold Times New Roman of an em size in pixels, its layout
+// box's top-left corner at origin, puts its ink on an image of that size.
+inline QRect ExpectedInk(const QString &text, int pixelSize, QPointF origin, QSize size)
+{
+    QImage white(size, QImage::Format_ARGB32_Premultiplied);
+    white.fill(Qt::white);
+    QImage drawn = white;
+    QFont font(QStringLiteral("Times New Roman"));
+    font.setBold(true);
+    font.setPixelSize(pixelSize);
+    QPainter painter(&drawn);
+    painter.setFont(font);
+    painter.setPen(Qt::black);
+    painter.drawText(QRectF(origin, QSizeF(4000, 4000)), Qt::AlignLeft | Qt::AlignTop | Qt::TextDontClip, text);
+    painter.end();
+    return InkBox(white, drawn);
 }

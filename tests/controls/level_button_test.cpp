@@ -24,8 +24,8 @@ TEST(LevelButton, DrawsTheBarFromTheStoredResult)
         {49, 90}, {1000, 0}, {-2000000000, 90}, {INT_MAX, 0}, {INT_MIN, 90},
     };
     for (const auto &[best, bar] : cases) {
-        const FakeProfileStore store {{3, best}};
-        EXPECT_EQ(CLevelButton::BarWidth(90, best), bar) << best;
+        MemoryProfileStore store;
+        store.SetBest(3, best);
         const QImage image = CLevelButton::Render(3, &store, QString(), kSize);
         for (const int y : {3, 10, 17}) {
             for (int x = 2; x < 88; ++x) {
@@ -34,29 +34,33 @@ TEST(LevelButton, DrawsTheBarFromTheStoredResult)
         }
     }
     // Nothing stored, or no store at all: no result.
-    const FakeProfileStore empty;
+    const MemoryProfileStore empty;
     EXPECT_EQ(CLevelButton::Render(3, &empty, QString(), kSize), CLevelButton::Render(3, nullptr, QString(), kSize));
-    EXPECT_EQ(CLevelButton::BarWidth(0, 50), 0);
+}
 
-    // The caption starts at w / 2 - 4 per trimmed character, drawn over the bar.
-    const FakeProfileStore at62 {{3, 62}};
-    const QImage bare = CLevelButton::Render(3, &at62, QString(), kSize);
-    for (const auto &[text, length] :
-         {std::pair {"101 - 150", 9}, std::pair {" 1-50 ", 4}, std::pair {"951 - 1000", 10}}) {
-        EXPECT_TRUE(InkStartsAt(bare, CLevelButton::Render(3, &at62, text, kSize), 45 - 4 * length)) << text;
+TEST(LevelButton, CaptionIsBoldSixteenPixelTimesAtFourPixelsPerTrimmedUnit)
+{
+    // The origin is (w / 2 - 4 per trimmed character, h / 2 - 11); drawn over the bar.
+    MemoryProfileStore store;
+    store.SetBest(3, 62);
+    const QImage bare = CLevelButton::Render(3, &store, QString(), kSize);
+    for (const auto &[text, caption] :
+         {std::pair {"101 - 150", "101 - 150"}, std::pair {" 1-50 ", "1-50"}, std::pair {"951 - 1000", "951 - 1000"}}) {
+        const QPointF origin(45 - 4 * QString(caption).size(), -0.5);
+        EXPECT_EQ(InkBox(bare, CLevelButton::Render(3, &store, text, kSize)), ExpectedInk(caption, 16, origin, kSize))
+            << text;
     }
 }
 
-TEST(LevelButton, WidgetReadsTheProfileOncePerPaint)
+TEST(LevelButton, WidgetShowsANewBestAtItsNextPaint)
 {
-    FakeProfileStore store;
+    MemoryProfileStore store;
     CLevelButton button(2, &store);
     button.setText("51-100");
     button.resize(kSize);
     EXPECT_TRUE(PixelNear(button.grab().toImage(), 10, 10, NavyFadeAt(10, 10)));
     store.SetBest(2, 51);
     EXPECT_TRUE(PixelNear(button.grab().toImage(), 10, 10, BarAt(10, 10)));
-    EXPECT_EQ(store.reads, 2);
 }
 
 } // namespace

@@ -17,43 +17,33 @@ TEST_F(EngineTest, UnansweredSpeedChallengeEndsOnTheFiftyFirstTick)
 
     // The dialog stays open 30 s; the clock shows it, the score does not.
     window.highScoresSeconds = 30;
-    window.invalidations.clear();
     Tick();
-    EXPECT_EQ(window.highScoreRuns, (HighScoreRuns {{10, 0, 0}}));
-    EXPECT_FALSE(window.timerRanDuringHighScores);
+    EXPECT_EQ(std::tuple(window.highScoreRuns, window.timerRanDuringHighScores),
+              std::tuple(HighScoreRuns {{10, 0, 0}}, false));
     EXPECT_EQ(window.texts[id::kStatus], u"  00 mins, 10 secs  \r\n0 Correct on 0 guesses");
     EXPECT_EQ(Captions(), (Lines {u" - ", u" - ", u" - ", u" - "}));
-    EXPECT_EQ(std::tuple(session().speedMode, session().currentWord), std::tuple(0, -1));
-    EXPECT_EQ(engine.clock().text, u"   00 : 40");
-    // No result is stored and the answer log stays shown, unrepainted.
-    EXPECT_TRUE(counting.writes.empty());
-    EXPECT_EQ(window.selectedTab, 0);
-    const auto levelButton = std::pair(id::kLevelButtons[0], true); // only the drill controls' repaint has it
-    EXPECT_EQ(std::count(window.invalidations.begin(), window.invalidations.end(), levelButton), 0);
+    EXPECT_EQ(std::tuple(session().speedMode, session().currentWord, engine.clock().text),
+              std::tuple(0, -1, u"   00 : 40"));
+    // No result is stored and the answer log stays shown.
+    EXPECT_EQ(std::tuple(store.writes.empty(), window.selectedTab), std::tuple(true, 0));
 }
 
 TEST_F(EngineTest, SpentCreditEndsTheChallengeUnlessARightAnswerComesFirst)
 {
-    struct Case
-    {
-        int creditAtAnswer;
-        bool right;
-        int ticksToEnd;
-        int wordBeforeTheEnd;
-    };
-    // A wrong answer pauses six ticks; the credit runs out first, together
-    // with the pause, or after it. A right one on a spent credit refills it.
-    for (const Case c : {Case {3, false, 4, 1}, Case {6, false, 6, 1}, Case {7, false, 8, 2}, Case {0, true, 21, 2}}) {
-        SCOPED_TRACE(c.creditAtAnswer);
+    // Credit at the answer, right or wrong, ticks to the end, the word asked just before it. A wrong answer
+    // pauses six ticks; the credit runs out first, together with the pause, or after it. A right one on a
+    // spent credit refills it.
+    for (const auto &[credit, right, ticks, word] : {std::tuple {3, false, 4, 1}, std::tuple {6, false, 6, 1},
+                                                     std::tuple {7, false, 8, 2}, std::tuple {0, true, 21, 2}}) {
+        SCOPED_TRACE(credit);
         window.highScoreRuns.clear();
         engine.StartSpeedChallenge();
-        Tick(50 - c.creditAtAnswer);
-        c.right ? Right() : Wrong();
-        Tick(c.ticksToEnd - 1);
-        EXPECT_TRUE(window.highScoreRuns.empty());
-        EXPECT_EQ(session().currentWord, c.wordBeforeTheEnd);
+        Tick(50 - credit);
+        right ? Right() : Wrong();
+        Tick(ticks - 1);
+        EXPECT_EQ(std::tuple(window.highScoreRuns.size(), session().currentWord), std::tuple(0u, word));
         Tick();
-        EXPECT_EQ(window.highScoreRuns, (HighScoreRuns {{0, c.right ? 1 : 0, 1}}));
+        EXPECT_EQ(window.highScoreRuns, (HighScoreRuns {{0, right ? 1 : 0, 1}}));
     }
 }
 

@@ -1,14 +1,17 @@
 #pragma once
 
+#include "records/profile_keys.h"
 #include "records/profile_store.h"
 
 #include <charconv>
 #include <map>
 #include <string>
+#include <vector>
 
 // The store's contract in memory, for tests: every value is kept as text, as
 // in the profile file, so an int reads back only as plain 32-bit decimal and
-// an empty string reads as absent. Groups count how many records were made.
+// an empty string reads as absent. It counts records and notes every write
+// and every copy kept.
 class MemoryProfileStore : public ProfileStore
 {
 public:
@@ -40,10 +43,25 @@ public:
     {
         Write(section, entry, std::u16string(value));
     }
+    bool KeepCopy(std::string_view suffix) override
+    {
+        if (values.empty()) {
+            return false; // no file to copy yet
+        }
+        copies[std::string(suffix)] = values;
+        return true;
+    }
+
+    void SetBest(int level, std::int32_t best)
+    {
+        WriteProfileInt(kResultsSection, profile_keys::BestResult(level), best);
+    }
 
     // "Section/entry" -> the value's text.
     std::map<std::string, std::u16string> values;
     int records = 0; // writes outside a group, and outermost groups that wrote
+    std::vector<std::string> writes; // "Section/entry", in order
+    std::map<std::string, std::map<std::string, std::u16string>> copies; // suffix -> the values then
 
 protected:
     void EndWriteGroup() noexcept override
@@ -59,6 +77,7 @@ private:
     }
     void Write(std::string_view section, std::string_view entry, std::u16string value)
     {
+        writes.push_back(Key(section, entry));
         values[Key(section, entry)] = std::move(value);
         grouped_ = InWriteGroup();
         records += grouped_ ? 0 : 1;

@@ -23,7 +23,6 @@ public:
     const QString &path() const { return path_; }
     // The temporary directory that holds Dravilo/.
     QString dirPath() const { return dir_.path(); }
-    bool valid() const { return dir_.isValid(); }
 
     // Drops the store and opens a fresh one on the same file.
     QSettingsProfileStore &reopen()

@@ -6,15 +6,16 @@
 
 #include <functional>
 
-// Runs fn on the next visible modal window other than `under` that is a
-// `className` (QMessageBox, QFileDialog, ...) once one opens, that is from
-// inside a modal loop of the code under test.
+// Runs fn on the next visible popup menu or modal window other than `under`
+// that is a `className` (QMenu, QMessageBox, QFileDialog, ...) once one
+// opens, that is from inside a modal loop of the code under test.
 inline void WhenModalOpens(QWidget *under, std::function<void(QWidget *)> fn, const char *className = "QWidget")
 {
     auto *poll = new QTimer;
     poll->setInterval(10);
     QObject::connect(poll, &QTimer::timeout, [poll, under, fn, className] {
-        QWidget *modal = QApplication::activeModalWidget();
+        QWidget *modal = QApplication::activePopupWidget();
+        modal = modal != nullptr ? modal : QApplication::activeModalWidget();
         if (modal != nullptr && modal != under && modal->isVisible() && modal->inherits(className)) {
             poll->stop();
             poll->deleteLater();

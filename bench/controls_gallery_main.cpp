@@ -1,5 +1,7 @@
 // Renders every control in its states at its real size into one picture,
-// for looking at: controls-gallery.png next to the test binary.
+// for looking at: scripts/gallery writes it to build/dev/controls-gallery.png.
+//
+//   pelko_gallery <out.png>
 #include "controls/c_answer_button.h"
 #include "controls/c_level_button.h"
 #include "controls/c_marked_bar.h"
@@ -7,16 +9,20 @@
 #include "controls/c_title_bar.h"
 #include "controls/c_total_bar.h"
 #include "controls/window_backdrop.h"
+#include "tests/support/memory_profile_store.h"
 
-#include "tests/controls/controls_test_support.h"
-
-#include <QDir>
+#include <QGuiApplication>
 #include <QPainter>
 
-namespace {
+#include <cstdio>
 
-TEST(Gallery, RendersEveryControlInItsStates)
+int main(int argc, char **argv)
 {
+    QGuiApplication app(argc, argv);
+    if (argc < 2) {
+        std::fprintf(stderr, "usage: %s out.png\n", argv[0]);
+        return 2;
+    }
     QImage gallery(1020, 390, QImage::Format_ARGB32_Premultiplied);
     QPainter p(&gallery);
     p.drawImage(0, 0, WindowBackdrop::Render(gallery.size()));
@@ -26,8 +32,10 @@ TEST(Gallery, RendersEveryControlInItsStates)
     for (int i = 0; i < 4; ++i) {
         p.drawImage(10 + (i % 2) * 244, 83 + (i / 2) * 78, CAnswerButton::Render(faces[i], " the house\t", {234, 68}));
     }
-    const FakeProfileStore store {{1, 999}, {2, 50}, {3, 62}, {4, 74}, {5, 75}, {6, 49}, {7, 120}};
+    MemoryProfileStore store;
+    const int best[] = {999, 50, 62, 74, 75, 49, 120};
     for (int level = 1; level <= 7; ++level) {
+        store.SetBest(level, best[level - 1]);
         const QString caption = QString("%1 - %2").arg(level * 50 - 49).arg(level * 50);
         p.drawImage(510, 83 + (level - 1) * 25, CLevelButton::Render(level, &store, caption, {90, 21}));
     }
@@ -43,8 +51,9 @@ TEST(Gallery, RendersEveryControlInItsStates)
         p.drawImage(640 + i * 73, 10, CProgressBar::Render(gauges[i], {63, 250}));
     }
     p.end();
-    const QString path = QDir(PELKO_GALLERY_DIR).filePath("controls-gallery.png");
-    ASSERT_TRUE(gallery.save(path)) << path.toStdString();
+    if (!gallery.save(QString::fromLocal8Bit(argv[1]))) {
+        std::fprintf(stderr, "cannot write %s\n", argv[1]);
+        return 1;
+    }
+    return 0;
 }
-
-} // namespace

@@ -1,5 +1,5 @@
 // Renders the main window in the middle of a drill into a PNG, on a
-// throw-away profile that holds a few finished levels.
+// throw-away profile that holds a few finished levels (scripts/screenshot).
 #include "app/c_pelko_dlg.h"
 #include "records/profile_keys.h"
 #include "records/qsettings_profile_store.h"
