@@ -73,13 +73,16 @@ void QSettingsProfileStore::Open()
 {
     QByteArray bytes;
     bool exists = false;
-    if (const ProfileFile::Problem problem = file_.Read(bytes, exists)) {
+    const ProfileFile::Problem problem = file_.Read(bytes, exists);
+    // Something that is not a file stays where it is and is never replaced.
+    if (problem.kind == ProfileFile::Problem::NotRegular) {
         SetProblem(problem);
         return;
     }
-    auto parsed = ProfileDocument::Parse(bytes);
+    auto parsed = problem ? std::nullopt : ProfileDocument::Parse(bytes);
     if (!parsed) {
-        // Never trusted, never written over: moved aside before the first write.
+        // A file that could not be read or parsed is never trusted and never
+        // written over: it is moved aside before the first write.
         unreadable_ = true;
         qWarning("Profile %s cannot be read; starting with empty results", qPrintable(file_.path()));
         return;
