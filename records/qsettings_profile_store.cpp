@@ -63,6 +63,15 @@ bool SameProblem(const ProfileFile::Problem &a, const ProfileFile::Problem &b)
     return a.kind == b.kind && a.error == b.error && a.path == b.path;
 }
 
+// Why a profile is set aside: what kept it from being read, or else its text.
+QString UnreadableReason(const ProfileFile::Problem &readProblem)
+{
+    if (readProblem.kind == ProfileFile::Problem::NoPermission) {
+        return QStringLiteral("pelko has no permission to read it");
+    }
+    return readProblem ? readProblem.Reason() : QStringLiteral("it is not a profile pelko can read");
+}
+
 } // namespace
 
 QSettingsProfileStore::QSettingsProfileStore() : file_(UserProfilePath())
@@ -90,12 +99,7 @@ void QSettingsProfileStore::Open()
         // A file that could not be read or parsed is never trusted and never
         // written over: it is moved aside before the first write.
         unreadable_ = true;
-        setAside_
-            = {file_.RealPath(),
-               problem.kind == ProfileFile::Problem::NoPermission ? QStringLiteral("pelko has no permission to read it")
-                   : problem                                      ? problem.Reason()
-                             : QStringLiteral("it is not a profile pelko can read"),
-               {}};
+        setAside_ = {file_.RealPath(), UnreadableReason(problem), {}};
         qWarning("Profile %s cannot be read; starting with empty results", qPrintable(file_.path()));
         return;
     }
@@ -117,7 +121,7 @@ void QSettingsProfileStore::RefreshFromDisk()
         // Another writer left a file that cannot be read: set aside like one found at start.
         unreadable_ = exists;
         if (exists) {
-            setAside_ = {file_.RealPath(), QStringLiteral("it is not a profile pelko can read"), {}};
+            setAside_ = {file_.RealPath(), UnreadableReason({}), {}};
             Notify();
         }
         return;
