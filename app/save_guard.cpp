@@ -9,6 +9,7 @@
 #include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QStringList>
 
 SaveGuard::SaveGuard(QSettingsProfileStore &store, QWidget *window)
     : QObject(window), store_(store), window_(window), message_(new QLabel(window))
@@ -24,6 +25,9 @@ SaveGuard::SaveGuard(QSettingsProfileStore &store, QWidget *window)
     message_->setFont(font);
     message_->hide();
 
+    // A keystroke or a click must not stall on another program's lock: what
+    // cannot be written at once waits for the retry.
+    store_.SetLockWait(kLockWaitMs);
     retry_.setInterval(kRetryMs);
     // In the background a lock held elsewhere is not waited for: the window never stalls.
     connect(&retry_, &QTimer::timeout, this, [this] { store_.Retry(false); });
@@ -47,24 +51,49 @@ QString SaveGuard::Describe(const ProfileFile::Problem &problem)
         .arg(QDir::toNativeSeparators(problem.path), problem.Reason());
 }
 
+QString SaveGuard::Describe(const QSettingsProfileStore::SetAside &setAside)
+{
+    const QString path = QDir::toNativeSeparators(setAside.path);
+    if (setAside.keptAs.isEmpty()) {
+        return QStringLiteral("%1 cannot be read (%2), so pelko starts afresh. The file is kept as it is, never "
+                              "written over.")
+            .arg(path, setAside.reason);
+    }
+    const QString keptAs = QDir::toNativeSeparators(setAside.keptAs);
+    return QStringLiteral("%1 cannot be read (%2), so it was kept as %3 and pelko started afresh. To go back to it, "
+                          "close pelko and copy %3 over %1.")
+        .arg(path, setAside.reason, keptAs);
+}
+
 void SaveGuard::Update()
 {
     const ProfileFile::Problem &problem = store_.problem();
-    if (!problem) {
+    QStringList text;
+    if (problem) {
+        text << Describe(problem)
+                + QStringLiteral(" They are kept while pelko is open and saved as soon as that works again.");
+    }
+    if (store_.setAside()) {
+        text << Describe(store_.setAside());
+    }
+    if (text.isEmpty()) {
         message_->hide();
+    } else {
+        message_->setText(text.join(QLatin1Char(' ')));
+        if (!message_->isVisible()) {
+            message_->show();
+            message_->raise();
+            QAccessibleEvent alert(message_, QAccessible::Alert);
+            QAccessible::updateAccessibility(&alert);
+        }
+    }
+    // Whatever the problem and whenever it began: while values wait, they are retried.
+    if (problem && store_.HasUnsaved()) {
+        if (!retry_.isActive()) {
+            retry_.start();
+        }
+    } else {
         retry_.stop();
-        return;
-    }
-    message_->setText(Describe(problem)
-                      + QStringLiteral(" They are kept while pelko is open and saved as soon as that works again."));
-    if (!message_->isVisible()) {
-        message_->show();
-        message_->raise();
-        QAccessibleEvent alert(message_, QAccessible::Alert);
-        QAccessible::updateAccessibility(&alert);
-    }
-    if (store_.HasUnsaved() && !retry_.isActive()) {
-        retry_.start();
     }
 }
 

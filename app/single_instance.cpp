@@ -15,6 +15,7 @@
 
 #include <fcntl.h>
 #include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -22,20 +23,57 @@ namespace {
 constexpr QByteArrayView kRequest = "show\n";
 constexpr QByteArrayView kAnswer = "ok\n";
 
+// Only this user can put, hold or replace a file in it: owned by the user,
+// mode 0700, a folder itself and not a link to one.
+bool IsPrivate(const QString &folder)
+{
+    struct stat st
+    {
+    };
+    return ::lstat(QFile::encodeName(folder).constData(), &st) == 0 && S_ISDIR(st.st_mode) && st.st_uid == ::geteuid()
+        && (st.st_mode & 07777) == 0700;
+}
+
+// XDG_RUNTIME_DIR when it is the user's own; else a folder of pelko's own in
+// the user's cache folder. Never a shared folder such as /tmp: there another
+// user could make the lock first and hold it, or answer a second start.
+// Empty when no private folder can be had.
+QString PrivateRuntimeFolder()
+{
+    const QString runtime = QFile::decodeName(qgetenv("XDG_RUNTIME_DIR"));
+    if (QDir::isAbsolutePath(runtime) && IsPrivate(runtime)) {
+        return QDir::cleanPath(runtime);
+    }
+    QString cache = QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation);
+    if (cache.isEmpty()) {
+        cache = QDir::homePath() + QLatin1String("/.cache");
+    }
+    const QString own = QDir::cleanPath(cache + QLatin1String("/pelko-runtime"));
+    QDir().mkpath(cache);
+    const QByteArray native = QFile::encodeName(own);
+    ::mkdir(native.constData(), 0700);
+    struct stat st
+    {
+    };
+    // Ours but loosened since (by hand, or a umask at making): made private again.
+    if (::lstat(native.constData(), &st) == 0 && S_ISDIR(st.st_mode) && st.st_uid == ::geteuid()
+        && (st.st_mode & 07777) != 0700) {
+        ::chmod(native.constData(), 0700);
+    }
+    return IsPrivate(own) ? own : QString();
+}
+
 } // namespace
 
 SingleInstance::SingleInstance(const QString &profilePath, QObject *parent) : QObject(parent)
 {
-    // Two links to one profile are one profile.
-    const QByteArray path = QFile::encodeName(ProfileFile(profilePath).RealPath());
+    // Every route to one profile (links, a linked folder, "..") is one profile.
+    const QByteArray path = QFile::encodeName(ProfileFile(profilePath).ResolvedPath());
     const QByteArray hash = QCryptographicHash::hash(path, QCryptographicHash::Sha256).toHex().left(16);
-    QString folder = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
-    QString name = QStringLiteral("pelko-") + QString::fromLatin1(hash);
-    if (folder.isEmpty()) {
-        folder = QDir::tempPath();
-        name = QStringLiteral("pelko-%1-%2").arg(::getuid()).arg(QString::fromLatin1(hash));
+    const QString folder = PrivateRuntimeFolder();
+    if (!folder.isEmpty()) {
+        base_ = folder + QLatin1String("/pelko-") + QString::fromLatin1(hash);
     }
-    base_ = folder + QLatin1Char('/') + name;
 }
 
 SingleInstance::~SingleInstance()
@@ -50,6 +88,10 @@ SingleInstance::~SingleInstance()
 
 bool SingleInstance::Claim()
 {
+    if (base_.isEmpty()) {
+        qWarning("Cannot make sure pelko runs only once on its profile: no folder private to this user");
+        return true;
+    }
     const QByteArray lockPath = QFile::encodeName(base_ + QLatin1String(".lock"));
     const int fd = ::open(lockPath.constData(), O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0600);
     if (fd < 0) {

@@ -6,10 +6,11 @@
 class QLocalServer;
 
 // One running copy per profile. The copy that starts first holds a lock for
-// its whole life (flock() on a file in the user's runtime folder, so the
-// lock of a copy that crashed is gone with it) and listens on a local socket
-// named from the profile's real path. A second start finds the lock taken,
-// asks the running copy over the socket to come to the front, and ends.
+// its whole life (flock() on a file in a folder private to the user, so the
+// lock of a copy that crashed is gone with it and no other user can take or
+// fake it) and listens on a local socket named from the profile's fully
+// resolved path. A second start finds the lock taken, asks the running copy
+// over the socket to come to the front, and ends.
 class SingleInstance : public QObject
 {
     Q_OBJECT
@@ -29,7 +30,7 @@ signals:
     void activationRequested();
 
 private:
-    QString base_; // <runtime folder>/pelko-<hash of the profile's path>
+    QString base_; // <private folder>/pelko-<hash of the profile's path>; empty without one
     int lockFd_ = -1;
     QLocalServer *server_ = nullptr;
 };
