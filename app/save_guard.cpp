@@ -1,6 +1,6 @@
 #include "app/save_guard.h"
 
-#include "records/qsettings_profile_store.h"
+#include "records/platform_profile_store.h"
 #include "res/strings.h"
 
 #include <QAccessible>
@@ -11,7 +11,7 @@
 #include <QPushButton>
 #include <QStringList>
 
-SaveGuard::SaveGuard(QSettingsProfileStore &store, QWidget *window)
+SaveGuard::SaveGuard(PlatformProfileStore &store, QWidget *window)
     : QObject(window), store_(store), window_(window), message_(new QLabel(window))
 {
     message_->setObjectName(QStringLiteral("saveProblem"));
@@ -45,13 +45,13 @@ void SaveGuard::Place(const QRect &area)
     message_->setGeometry(area);
 }
 
-QString SaveGuard::Describe(const ProfileFile::Problem &problem)
+QString SaveGuard::Describe(const ProfileProblem &problem)
 {
     return QStringLiteral("Results cannot be saved to %1: %2.")
         .arg(QDir::toNativeSeparators(problem.path), problem.Reason());
 }
 
-QString SaveGuard::Describe(const QSettingsProfileStore::SetAside &setAside)
+QString SaveGuard::Describe(const PlatformProfileStore::SetAside &setAside)
 {
     const QString path = QDir::toNativeSeparators(setAside.path);
     if (setAside.keptAs.isEmpty()) {
@@ -67,7 +67,7 @@ QString SaveGuard::Describe(const QSettingsProfileStore::SetAside &setAside)
 
 void SaveGuard::Update()
 {
-    const ProfileFile::Problem &problem = store_.problem();
+    const ProfileProblem &problem = store_.problem();
     QStringList text;
     if (problem) {
         text << Describe(problem)
@@ -117,23 +117,34 @@ bool SaveGuard::ConfirmClose()
         if (box.clickedButton() == again) {
             store_.Retry();
         } else if (box.clickedButton() == copy) {
-            const QString path
-                = QFileDialog::getSaveFileName(window_, QStringLiteral("Save a Copy of the Results"),
-                                               QDir::home().filePath(QStringLiteral("pelko-results.conf")),
-                                               QStringLiteral("pelko results (*.conf);;All files (*)"));
+#ifdef _WIN32
+            // A registry file: a double-click puts it back.
+            const QString name = QStringLiteral("pelko-results.reg");
+            const QString filter = QStringLiteral("Registry files (*.reg);;All files (*)");
+#else
+            const QString name = QStringLiteral("pelko-results.conf");
+            const QString filter = QStringLiteral("pelko results (*.conf);;All files (*)");
+#endif
+            const QString path = QFileDialog::getSaveFileName(window_, QStringLiteral("Save a Copy of the Results"),
+                                                              QDir::home().filePath(name), filter);
             if (path.isEmpty()) {
                 continue;
             }
-            if (const ProfileFile::Problem problem = store_.SaveCopyTo(path)) {
+            if (const ProfileProblem problem = store_.SaveCopyTo(path)) {
                 QMessageBox::warning(window_, QString::fromUtf16(strings::kMessageBoxTitle),
                                      QStringLiteral("The copy could not be saved either. %1").arg(Describe(problem)));
                 continue;
             }
+#ifdef _WIN32
+            const QString howBack = QStringLiteral("All results were saved to %1. To go on with them, open that "
+                                                   "file (it puts them back into %2) while pelko is closed.");
+#else
+            const QString howBack = QStringLiteral("All results were saved to %1. To go on with them, copy that "
+                                                   "file over %2 while pelko is closed.");
+#endif
             QMessageBox::information(
                 window_, QStringLiteral("pelko"),
-                QStringLiteral("All results were saved to %1. To go on with them, copy that "
-                               "file over %2 while pelko is closed.")
-                    .arg(QDir::toNativeSeparators(path), QDir::toNativeSeparators(store_.fileName())));
+                howBack.arg(QDir::toNativeSeparators(path), QDir::toNativeSeparators(store_.fileName())));
             return true;
         } else {
             return false; // Cancel, Escape or the close box: back to pelko

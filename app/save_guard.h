@@ -1,7 +1,6 @@
 #pragma once
 
-#include "records/profile_file.h"
-#include "records/qsettings_profile_store.h"
+#include "records/platform_profile_store.h"
 
 #include <QObject>
 #include <QTimer>
@@ -24,7 +23,7 @@ public:
     static constexpr int kRetryMs = 3000;
     static constexpr int kLockWaitMs = 100;
 
-    SaveGuard(QSettingsProfileStore &store, QWidget *window);
+    SaveGuard(PlatformProfileStore &store, QWidget *window);
     ~SaveGuard() override;
 
     // Where the message goes in the window.
@@ -36,13 +35,13 @@ public:
     // chose to save a copy elsewhere or to quit without saving.
     bool ConfirmClose();
 
-    static QString Describe(const ProfileFile::Problem &problem);
-    static QString Describe(const QSettingsProfileStore::SetAside &setAside);
+    static QString Describe(const ProfileProblem &problem);
+    static QString Describe(const PlatformProfileStore::SetAside &setAside);
 
 private:
     void Update();
 
-    QSettingsProfileStore &store_;
+    PlatformProfileStore &store_;
     QWidget *window_;
     QLabel *message_;
     QTimer retry_;

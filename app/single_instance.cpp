@@ -1,7 +1,5 @@
 #include "app/single_instance.h"
 
-#include "records/profile_file.h"
-
 #include <QCryptographicHash>
 #include <QDir>
 #include <QElapsedTimer>
@@ -11,17 +9,50 @@
 #include <QStandardPaths>
 #include <QThread>
 
+#ifdef _WIN32
+#include <windows.h>
+
+#include <sddl.h>
+#else
+#include "records/profile_file.h"
+
 #include <cerrno>
 
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#endif
 
 namespace {
 
 constexpr QByteArrayView kRequest = "show\n";
 constexpr QByteArrayView kAnswer = "ok\n";
+
+#ifdef _WIN32
+
+// The user's security id: pipe names are seen by every user of the machine,
+// so a name of another user's never matches ours.
+QByteArray UserId()
+{
+    QByteArray id;
+    HANDLE token = nullptr;
+    if (::OpenProcessToken(::GetCurrentProcess(), TOKEN_QUERY, &token)) {
+        DWORD size = 0;
+        ::GetTokenInformation(token, TokenUser, nullptr, 0, &size);
+        QByteArray buffer(static_cast<qsizetype>(size), '\0');
+        wchar_t *text = nullptr;
+        if (size > 0 && ::GetTokenInformation(token, TokenUser, buffer.data(), size, &size)
+            && ::ConvertSidToStringSidW(reinterpret_cast<TOKEN_USER *>(buffer.data())->User.Sid, &text)) {
+            id = QString::fromWCharArray(text).toUtf8();
+            ::LocalFree(text);
+        }
+        ::CloseHandle(token);
+    }
+    return id;
+}
+
+#else
 
 // Only this user can put, hold or replace a file in it: owned by the user,
 // mode 0700, a folder itself and not a link to one.
@@ -63,7 +94,37 @@ QString PrivateRuntimeFolder()
     return IsPrivate(own) ? own : QString();
 }
 
+#endif
+
 } // namespace
+
+#ifdef _WIN32
+
+SingleInstance::SingleInstance(const QString &profilePath, QObject *parent) : QObject(parent)
+{
+    // The profile is a registry key, whose names ignore case.
+    const QByteArray key = UserId() + '\n' + profilePath.toLower().toUtf8();
+    base_ = QStringLiteral("pelko-")
+        + QString::fromLatin1(QCryptographicHash::hash(key, QCryptographicHash::Sha256).toHex().left(16));
+}
+
+SingleInstance::~SingleInstance()
+{
+    if (server_ != nullptr) {
+        server_->close();
+    }
+    if (mutex_ != nullptr) {
+        ::ReleaseMutex(mutex_);
+        ::CloseHandle(mutex_);
+    }
+}
+
+QString SingleInstance::socketPath() const
+{
+    return base_; // the pipe \\.\pipe\<name>
+}
+
+#else
 
 SingleInstance::SingleInstance(const QString &profilePath, QObject *parent) : QObject(parent)
 {
@@ -86,8 +147,28 @@ SingleInstance::~SingleInstance()
     }
 }
 
+QString SingleInstance::socketPath() const
+{
+    return base_ + QLatin1String(".socket");
+}
+
+#endif
+
 bool SingleInstance::Claim()
 {
+#ifdef _WIN32
+    // A mutex of this session ("Local\\"): Windows drops it with its last holder.
+    HANDLE mutex = ::CreateMutexW(nullptr, TRUE, (QStringLiteral("Local\\") + base_).toStdWString().c_str());
+    if (mutex == nullptr) {
+        qWarning("Cannot make sure pelko runs only once on its profile: error %lu", ::GetLastError());
+        return true;
+    }
+    if (::GetLastError() == ERROR_ALREADY_EXISTS) {
+        ::CloseHandle(mutex);
+        return false;
+    }
+    mutex_ = mutex;
+#else
     if (base_.isEmpty()) {
         qWarning("Cannot make sure pelko runs only once on its profile: no folder private to this user");
         return true;
@@ -104,6 +185,7 @@ bool SingleInstance::Claim()
         return error != EWOULDBLOCK;
     }
     lockFd_ = fd;
+#endif
 
     server_ = new QLocalServer(this);
     server_->setSocketOptions(QLocalServer::UserAccessOption);

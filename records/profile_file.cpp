@@ -107,31 +107,6 @@ int WriteAll(int fd, const QByteArray &bytes)
 
 } // namespace
 
-QString ProfileFile::Problem::Reason() const
-{
-    switch (kind) {
-    case None:
-        return {};
-    case NoSpace:
-        return QStringLiteral("no space is left on the device");
-    case NoPermission:
-        return QStringLiteral("pelko has no permission to write there");
-    case ReadOnly:
-        return QStringLiteral("the file system is read-only");
-    case NotRegular:
-        return QStringLiteral("it is not a regular file");
-    case Locked:
-        return QStringLiteral("another program keeps it locked");
-    case Other:
-        break;
-    }
-    QString text = QString::fromLocal8Bit(std::strerror(error));
-    if (!text.isEmpty()) {
-        text[0] = text[0].toLower();
-    }
-    return text;
-}
-
 QString ProfileFile::RealPath() const
 {
     // Followed by hand, so that a link to a file not yet made still leads to it.

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "records/profile_problem.h"
+
 #include <QByteArray>
 #include <QString>
 
@@ -20,25 +22,7 @@ public:
     static constexpr int kLockWaitMs = 1500;
 
     // Why a read, a write or a copy failed, and the file it concerns.
-    struct Problem
-    {
-        enum Kind {
-            None,
-            NoSpace,
-            NoPermission,
-            ReadOnly,
-            NotRegular,
-            Locked,
-            Other,
-        };
-        Kind kind = None;
-        int error = 0; // errno, for Other
-        QString path;
-
-        explicit operator bool() const { return kind != None; }
-        // "no space is left on the device", for a sentence after the file's name.
-        QString Reason() const;
-    };
+    using Problem = ProfileProblem;
 
     // What tells one state of the file from another.
     struct Identity

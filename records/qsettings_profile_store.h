@@ -44,15 +44,8 @@ public:
     // Why the profile could not be read or the last record written; none
     // once a write has succeeded.
     const ProfileFile::Problem &problem() const { return problem_; }
-    // A profile found unreadable: why, and the name it was moved to (empty
-    // until the first write moves it aside).
-    struct SetAside
-    {
-        QString path;
-        QString reason;
-        QString keptAs;
-        explicit operator bool() const { return !path.isEmpty(); }
-    };
+    // A profile found unreadable, and the name it was moved to.
+    using SetAside = ProfileSetAside;
     const SetAside &setAside() const { return setAside_; }
     // Why the last KeepCopy() failed, if it did.
     const ProfileFile::Problem &copyProblem() const { return copyProblem_; }
