@@ -6,6 +6,7 @@
 #include "vocab/level.h"
 
 #include <string>
+#include <string_view>
 
 namespace {
 
@@ -30,6 +31,18 @@ std::u16string Decimal(std::int64_t value)
 {
     const std::string digits = std::to_string(value);
     return std::u16string(digits.begin(), digits.end());
+}
+
+// The list pads meanings with blanks and tabs for layout; a learner sees
+// only what is between them.
+std::u16string_view Trimmed(std::u16string_view text)
+{
+    constexpr std::u16string_view kPadding = u" \t";
+    const std::size_t first = text.find_first_not_of(kPadding);
+    if (first == std::u16string_view::npos) {
+        return {};
+    }
+    return text.substr(first, text.find_last_not_of(kPadding) - first + 1);
 }
 
 int AnswerId(int k)
@@ -136,19 +149,44 @@ void DrillEngine::AskQuestion(int w)
     }
     // Redraw until the four are distinct and none is the asked word; each
     // redraw is one more draw, in this order, so a seed replays exactly.
+    // A shown candidate is also redrawn when its meaning is already on a
+    // button: a level can hold two words of one meaning, and the second
+    // button would look right but count wrong. The candidate under the
+    // right answer is never shown, so only the first rule binds it.
+    const auto shown = [&](std::size_t i) { return static_cast<int>(i) != session_.answerSlot; };
     for (std::size_t i = 0; i < candidates.size(); ++i) {
-        auto clashes = [&] {
-            if (candidates[i] == w) {
+        const auto wordTaken = [&](int c) {
+            if (c == w) {
                 return true;
             }
             for (std::size_t j = 0; j < i; ++j) {
-                if (candidates[i] == candidates[j]) {
+                if (c == candidates[j]) {
                     return true;
                 }
             }
             return false;
         };
-        while (clashes()) {
+        const auto meaningTaken = [&](int c) {
+            const std::u16string_view meaning = Trimmed(words_[c].english);
+            if (meaning == Trimmed(words_[w].english)) {
+                return true;
+            }
+            for (std::size_t j = 0; j < i; ++j) {
+                if (shown(j) && meaning == Trimmed(words_[candidates[j]].english)) {
+                    return true;
+                }
+            }
+            return false;
+        };
+        // Only while the level still has a free word of a new meaning, or the
+        // redraws would never end.
+        bool newMeaning = false;
+        if (shown(i)) {
+            for (int c = session_.firstWord; c < session_.firstWord + span && !newMeaning; ++c) {
+                newMeaning = !wordTaken(c) && !meaningTaken(c);
+            }
+        }
+        while (wordTaken(candidates[i]) || (newMeaning && meaningTaken(candidates[i]))) {
             candidates[i] = DrawCandidate(span);
         }
     }

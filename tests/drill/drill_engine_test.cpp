@@ -265,4 +265,58 @@ TEST_F(EngineTest, WrongChoicesAreDistinctWordsOfTheLevelButNeverItsLast)
     EXPECT_EQ(std::tuple(offered.size(), *offered.begin(), *offered.rbegin()), std::tuple(49u, 51, 99));
 }
 
+std::u16string Trim(std::u16string_view text)
+{
+    const std::size_t first = text.find_first_not_of(u" \t");
+    return first == text.npos ? u"" : std::u16string(text.substr(first, text.find_last_not_of(u" \t") - first + 1));
+}
+
+// Two words of a level can share a meaning; a second button showing it would
+// look right and be judged wrong.
+TEST_F(EngineTest, NoTwoButtonsShowTheSameMeaning)
+{
+    for (int level = 1; level <= 20; ++level) {
+        for (int seed = 0; seed < 40; ++seed) {
+            window.now = seed;
+            engine.SelectLevel(level);
+            for (int w = session().firstWord; w <= session().lastWord; ++w) {
+                engine.AskQuestion(w);
+                const Lines captions = Captions();
+                ASSERT_EQ(captions[std::size_t(session().answerSlot)], engine.words()[w].english);
+                std::set<std::u16string> meanings;
+                for (const std::u16string &caption : captions) {
+                    meanings.insert(Trim(caption));
+                }
+                ASSERT_EQ(meanings.size(), 4u) << "level " << level << ", seed " << seed << ", word " << w;
+            }
+        }
+    }
+}
+
+// A level with too few meanings still gets three distinct wrong words, and
+// every meaning it has is offered.
+TEST_F(EngineTest, LevelShortOfMeaningsStillOffersDistinctWords)
+{
+    engine.SelectLevel(2); // words 51..100
+    for (const int meanings : {1, 2}) {
+        SCOPED_TRACE(meanings);
+        // The blanks in front name the word; the text is one of `meanings`.
+        for (int w = 51; w <= 100; ++w) {
+            engine.words()[w].english
+                = std::u16string(std::size_t(w - 50), u' ') + char16_t(u'a' + w % meanings) + u"\t";
+        }
+        for (int w = 51; w <= 100; ++w) {
+            engine.AskQuestion(w);
+            std::set<std::size_t> wordsShown;
+            std::set<std::u16string> meaningsShown;
+            for (const std::u16string &caption : Captions()) {
+                wordsShown.insert(50 + caption.find_first_not_of(u' '));
+                meaningsShown.insert(Trim(caption));
+            }
+            EXPECT_EQ(std::tuple(wordsShown.size(), wordsShown.count(std::size_t(w)), meaningsShown.size()),
+                      std::tuple(4u, 1u, std::size_t(meanings)));
+        }
+    }
+}
+
 } // namespace

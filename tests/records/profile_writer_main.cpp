@@ -2,24 +2,25 @@
 // store, from the one after the last on disk, and says on stdout when each
 // begins and ends, so that a test can kill it at any moment.
 //
-//   profile_writer <profile.conf> <records, 0 = forever>
+//   profile_writer <profile> <records, 0 = forever>
+// The profile is a file, or on Windows a key under HKEY_CURRENT_USER.
 
-#include "records/qsettings_profile_store.h"
+#include "records/platform_profile_store.h"
 #include "tests/records/profile_writer_records.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QStringList>
 
+#include <cstdio>
 #include <string>
-
-#include <unistd.h>
 
 namespace {
 
-// One unbuffered write a line: the reader never sees half of one.
+// Each line flushed whole as it is said: the reader never sees half of one.
 bool Say(const std::string &line)
 {
-    return ::write(STDOUT_FILENO, line.data(), line.size()) == static_cast<ssize_t>(line.size());
+    return std::fwrite(line.data(), 1, line.size(), stdout) == line.size() && std::fflush(stdout) == 0;
 }
 
 } // namespace
@@ -31,7 +32,11 @@ int main(int argc, char **argv)
     if (args.size() != 3) {
         return 2;
     }
-    QSettingsProfileStore store(args[1]);
+#ifdef _WIN32
+    PlatformProfileStore store(args[1], QDir::temp().filePath(QStringLiteral("pelko-writer-copies")));
+#else
+    PlatformProfileStore store(args[1]);
+#endif
     const int count = args[2].toInt();
     const int first = store.GetProfileInt(kResultsSection, "Writer", 0) + 1;
     for (int g = first; count == 0 || g < first + count; ++g) {

@@ -1,0 +1,107 @@
+#pragma once
+
+#include "records/profile_problem.h"
+#include "records/profile_store.h"
+
+#include <QString>
+
+#include <functional>
+#include <map>
+#include <string>
+#include <utility>
+#include <variant>
+
+// The profile in the Windows registry: the values of the key
+// HKEY_CURRENT_USER\Software\Dravilo\pelko\Results, texts as REG_SZ and
+// numbers as REG_DWORD, as learners of earlier versions have them.
+//
+// The registry writes one value at a time, so a record (a group of writes)
+// is first written whole as one binary value beside Results, the journal,
+// then applied value by value, then the journal is deleted. Whoever finds a
+// journal (the next start, the next writer) applies it again first, so a
+// process killed at any instant leaves the state before or after a whole
+// record. Writers take a named mutex, which Windows hands on when its owner
+// dies, and no call waits longer than kLockWaitMs for it.
+//
+// A write that fails keeps its value: it is read back for the rest of the
+// run and written with the next write that succeeds (or Retry()). Copies of
+// the profile are .reg files, which a double-click puts back.
+class RegistryProfileStore : public ProfileStore
+{
+public:
+    static constexpr int kLockWaitMs = 100;
+    // A killed writer's journal is worth a longer wait at start-up.
+    static constexpr int kOpenLockWaitMs = 1500;
+
+    // The per-user profile of the running application (organisation and
+    // application name must be set on QCoreApplication first); its copies
+    // go to %APPDATA%\<organisation>\<application>.
+    RegistryProfileStore();
+    // "HKEY_CURRENT_USER\Software\Dravilo\pelko": the one name of the profile.
+    static QString UserProfilePath();
+    // A profile under another key of HKEY_CURRENT_USER ("Software\pelko-test\1"),
+    // its copies in copyFolder (tests, tools).
+    RegistryProfileStore(const QString &keyPath, const QString &copyFolder);
+    ~RegistryProfileStore() override;
+    RegistryProfileStore(const RegistryProfileStore &) = delete;
+    RegistryProfileStore &operator=(const RegistryProfileStore &) = delete;
+
+    std::int32_t GetProfileInt(std::string_view section, std::string_view entry,
+                               std::int32_t defaultValue) const override;
+    std::u16string GetProfileString(std::string_view section, std::string_view entry,
+                                    std::u16string_view defaultValue) const override;
+    void WriteProfileInt(std::string_view section, std::string_view entry, std::int32_t value) override;
+    void WriteProfileString(std::string_view section, std::string_view entry, std::u16string_view value) override;
+    bool KeepCopy(std::string_view suffix) override;
+
+    // "HKEY_CURRENT_USER\Software\Dravilo\pelko\Results", for messages.
+    QString fileName() const;
+    // Where KeepCopy(suffix) puts its copy: <copy folder>\pelko<suffix>.reg.
+    QString CopyPath(std::string_view suffix) const;
+
+    const ProfileProblem &problem() const { return problem_; }
+    bool HasUnsaved() const { return !unsaved_.empty(); }
+    // Writes what is kept; true when nothing is left unsaved. Without
+    // waiting, a lock another writer holds counts as a failure at once.
+    bool Retry(bool wait = true);
+    // The whole profile, kept values included, as a .reg file elsewhere.
+    ProfileProblem SaveCopyTo(const QString &path) const;
+    void SetProblemListener(std::function<void()> listener) { listener_ = std::move(listener); }
+    // Records written so far.
+    int Replacements() const { return replacements_; }
+
+protected:
+    void BeginWriteGroup() noexcept override;
+    void EndWriteGroup() noexcept override;
+
+private:
+    using Value = std::variant<std::int32_t, std::u16string>;
+    using Values = std::map<std::string, Value>;
+
+    void Open();
+    ProfileProblem OpenKeys();
+    ProfileProblem Lock(int waitMs);
+    void Unlock();
+    void ReplayJournal();
+    ProfileProblem Apply(const Values &values);
+    void Commit(int lockWaitMs);
+    void WriteLocked();
+    ProfileProblem Export(const QString &path, bool withUnsaved) const;
+    ProfileProblem RegistryProblem(long error) const;
+    void SetProblem(ProfileProblem problem);
+
+    QString keyPath_; // under HKEY_CURRENT_USER
+    QString copyFolder_;
+    void *base_ = nullptr; // HKEY of keyPath_: holds the journal
+    void *results_ = nullptr; // HKEY of keyPath_\Results
+    bool writable_ = false;
+    void *mutex_ = nullptr;
+    bool locked_ = false;
+    // Values written but not yet in the registry: what every read sees first.
+    Values unsaved_;
+    bool backupDue_ = true;
+    ProfileProblem groupLockProblem_;
+    ProfileProblem problem_;
+    std::function<void()> listener_;
+    int replacements_ = 0;
+};

@@ -1,0 +1,164 @@
+// The Windows profile: the registry key and value types learners already
+// have, records that are whole, failures that keep their values, and .reg
+// copies that regedit puts back.
+
+#include "records/profile_keys.h"
+#include "records/reset_times.h"
+#include "tests/support/temp_registry_profile.h"
+
+#include <QCryptographicHash>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QProcess>
+
+#include <gtest/gtest.h>
+
+#include <thread>
+
+TEST(RegistryProfileStore, ReadsWhatEarlierVersionsLeftAndWritesTheSameTypes)
+{
+    TempRegistryProfile profile;
+    profile.SetText(L"Result1_1", L"  05 mins, 19 secs Tries :53");
+    profile.SetText(L"Result1_2", L"");
+    profile.SetText(L"Result1_3", L"  07 mins, 02 secs Tries :60");
+    profile.SetNumber(L"BestResult1", 53);
+    profile.SetNumber(L"Correct0", 0xffffffffU);
+    profile.SetText(L"BestResult2", L"40"); // a number stored as text
+    profile.SetNumber(L"Title0", 5); // a text stored as a number
+    const char binary[] = "\x01\x02";
+    profile.Set(L"BestResult3", REG_BINARY, binary, 2);
+
+    RegistryProfileStore &store = profile.store();
+    EXPECT_EQ(store.GetProfileString(kResultsSection, "Result1_1", u""), u"  05 mins, 19 secs Tries :53");
+    EXPECT_EQ(store.GetProfileString(kResultsSection, "Result1_2", u"absent"), u"absent");
+    EXPECT_EQ(store.GetProfileInt(kResultsSection, "BestResult1", 999), 53);
+    EXPECT_EQ(store.GetProfileInt(kResultsSection, "Correct0", 0), -1);
+    EXPECT_EQ(store.GetProfileInt(kResultsSection, "BestResult2", 999), 999);
+    EXPECT_EQ(store.GetProfileString(kResultsSection, "Title0", u""), u"");
+    EXPECT_EQ(store.GetProfileInt(kResultsSection, "BestResult3", 999), 999);
+    EXPECT_EQ(store.GetProfileInt(kResultsSection, "BestResult4", 999), 999);
+
+    store.WriteProfileInt(kResultsSection, "Span0", -7);
+    store.WriteProfileString(kResultsSection, "Title1", u"Zoë \"la\" \\ Reine");
+    store.WriteProfileString(kResultsSection, "Result1_1", u"");
+    EXPECT_FALSE(store.problem());
+    const auto values = profile.Values();
+    EXPECT_EQ(values.at("Span0"), std::pair(DWORD {REG_DWORD}, std::u16string(u"-7")));
+    EXPECT_EQ(values.at("Title1"), std::pair(DWORD {REG_SZ}, std::u16string(u"Zoë \"la\" \\ Reine")));
+    // Cleared, not deleted: an empty text is a value of its own.
+    EXPECT_EQ(values.at("Result1_1"), std::pair(DWORD {REG_SZ}, std::u16string()));
+    EXPECT_EQ(profile.reopen().GetProfileInt(kResultsSection, "Span0", 0), -7);
+}
+
+TEST(RegistryProfileStore, AGroupIsOneRecordBuiltOnWhatIsStoredAtItsStart)
+{
+    TempRegistryProfile profile;
+    RegistryProfileStore &store = profile.store();
+    RegistryProfileStore other(profile.key(), profile.copies());
+    other.WriteProfileInt(kResultsSection, "BestResult1", 60);
+    {
+        const ProfileStore::WriteGroup record(store);
+        EXPECT_EQ(store.GetProfileInt(kResultsSection, "BestResult1", 999), 60);
+        store.WriteProfileString(kResultsSection, "Result1_1", u"  01 mins, 00 secs Tries :50");
+        store.WriteProfileInt(kResultsSection, "BestResult1", 50);
+        EXPECT_EQ(profile.Values().count("Result1_1"), 0U) << "nothing lands before the record is whole";
+        EXPECT_EQ(store.GetProfileInt(kResultsSection, "BestResult1", 999), 50);
+    }
+    EXPECT_EQ(store.Replacements(), 1);
+    EXPECT_EQ(profile.Values().at("BestResult1").second, u"50");
+    EXPECT_EQ(other.GetProfileInt(kResultsSection, "BestResult1", 999), 50);
+}
+
+TEST(RegistryProfileStore, AKeyThatCannotBeMadeKeepsItsValuesAndTellsWhyUntilItCan)
+{
+    // Below a volatile key no lasting key can be made: a registry that refuses the profile.
+    TempRegistryProfile blocker;
+    HKEY volatileKey = nullptr;
+    ASSERT_EQ(::RegCreateKeyExW(HKEY_CURRENT_USER, blocker.key().toStdWString().c_str(), 0, nullptr,
+                                REG_OPTION_VOLATILE, KEY_ALL_ACCESS, nullptr, &volatileKey, nullptr),
+              ERROR_SUCCESS);
+    ::RegCloseKey(volatileKey);
+    RegistryProfileStore store(blocker.key() + QStringLiteral("\\pelko"), blocker.copies());
+    int told = 0;
+    store.SetProblemListener([&told] { ++told; });
+
+    store.WriteProfileInt(kResultsSection, "BestResult1", 50);
+    EXPECT_EQ(store.problem().path, store.fileName());
+    EXPECT_TRUE(store.problem().path.startsWith(QStringLiteral("HKEY_CURRENT_USER\\Software\\pelko-tests\\")));
+    EXPECT_FALSE(store.problem().Reason().isEmpty());
+    EXPECT_EQ(store.GetProfileInt(kResultsSection, "BestResult1", 999), 50) << "kept for the rest of the run";
+    EXPECT_FALSE(store.Retry());
+    EXPECT_EQ(told, 1);
+
+    ASSERT_EQ(::RegDeleteKeyW(HKEY_CURRENT_USER, blocker.key().toStdWString().c_str()), ERROR_SUCCESS);
+    EXPECT_TRUE(store.Retry());
+    EXPECT_FALSE(store.problem());
+    EXPECT_EQ(told, 2);
+    RegistryProfileStore again(blocker.key() + QStringLiteral("\\pelko"), blocker.copies());
+    EXPECT_EQ(again.GetProfileInt(kResultsSection, "BestResult1", 999), 50);
+}
+
+TEST(RegistryProfileStore, AWriterHoldingTheLockDelaysNoWriteAndTheValueWaits)
+{
+    TempRegistryProfile profile;
+    RegistryProfileStore &store = profile.store();
+    const QByteArray hash
+        = QCryptographicHash::hash(profile.key().toLower().toUtf8(), QCryptographicHash::Sha256).toHex().left(16);
+    const std::wstring name = (QStringLiteral("Local\\pelko-profile-") + hash).toStdWString();
+    HANDLE held = ::CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    HANDLE release = ::CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    std::thread holder([&] {
+        HANDLE mutex = ::CreateMutexW(nullptr, TRUE, name.c_str());
+        ::SetEvent(held);
+        ::WaitForSingleObject(release, INFINITE);
+        ::ReleaseMutex(mutex);
+        ::CloseHandle(mutex);
+    });
+    ::WaitForSingleObject(held, INFINITE);
+
+    QElapsedTimer clock;
+    clock.start();
+    store.WriteProfileString(kResultsSection, "Title0", u"R");
+    store.WriteProfileString(kResultsSection, "Title0", u"Ro");
+    EXPECT_LT(clock.elapsed(), 1000) << "two keystrokes of a name";
+    EXPECT_EQ(store.problem().kind, ProfileProblem::Locked);
+    EXPECT_EQ(store.GetProfileString(kResultsSection, "Title0", u""), u"Ro");
+
+    ::SetEvent(release);
+    holder.join();
+    EXPECT_TRUE(store.Retry(false));
+    EXPECT_EQ(profile.Values().at("Title0").second, u"Ro");
+    ::CloseHandle(held);
+    ::CloseHandle(release);
+}
+
+TEST(RegistryProfileStore, CopiesAreRegFilesThatPutBackExactlyWhatTheyHold)
+{
+    TempRegistryProfile profile;
+    profile.store().WriteProfileString(kResultsSection, "Result1_1", u"  05 mins, 19 secs Tries :53");
+    profile.store().WriteProfileInt(kResultsSection, "BestResult1", 53);
+    profile.store().WriteProfileString(kResultsSection, "Title0", u"Zoë \"la\" \\ Reine");
+    const auto before = profile.Values();
+
+    // A new run: its first record keeps the profile as it found it.
+    RegistryProfileStore &run = profile.reopen();
+    run.WriteProfileString(kResultsSection, "Result1_2", u"  04 mins, 00 secs Tries :51");
+    ASSERT_TRUE(QFile::exists(run.CopyPath(".bak")));
+    ResetTimes(run);
+    ASSERT_TRUE(QFile::exists(run.CopyPath(".before-reset")));
+    EXPECT_EQ(run.GetProfileInt(kResultsSection, "BestResult1", 0), 999);
+    run.WriteProfileString(kResultsSection, "Result1_1", u"  09 mins, 00 secs Tries :70");
+
+    // What a double-click on the file does.
+    const auto restore = [](const QString &file) {
+        QProcess regedit;
+        regedit.start(QStringLiteral("regedit.exe"), {QStringLiteral("/s"), file});
+        return regedit.waitForFinished(30000) && regedit.exitCode() == 0;
+    };
+    ASSERT_TRUE(restore(run.CopyPath(".bak")));
+    EXPECT_EQ(profile.Values(), before);
+    ASSERT_TRUE(restore(run.CopyPath(".before-reset")));
+    auto withSecondLine = before;
+    withSecondLine["Result1_2"] = {REG_SZ, u"  04 mins, 00 secs Tries :51"};
+    EXPECT_EQ(profile.Values(), withSecondLine);
+}

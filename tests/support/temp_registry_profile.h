@@ -1,0 +1,104 @@
+#pragma once
+
+#include "records/registry_profile_store.h"
+
+#include <QString>
+#include <QTemporaryDir>
+#include <QUuid>
+
+#include <map>
+#include <memory>
+#include <string>
+
+#include <windows.h>
+#undef GetProfileInt
+#undef GetProfileString
+#undef WriteProfileString
+
+// A registry profile of its own for one test, HKEY_CURRENT_USER\Software\
+// pelko-tests\<uuid>, its copies in a temporary folder; both removed with it.
+class TempRegistryProfile
+{
+public:
+    TempRegistryProfile()
+        : key_(QStringLiteral("Software\\pelko-tests\\") + QUuid::createUuid().toString(QUuid::WithoutBraces))
+    {
+    }
+    ~TempRegistryProfile()
+    {
+        store_.reset();
+        ::RegDeleteTreeW(HKEY_CURRENT_USER, key_.toStdWString().c_str());
+        ::RegDeleteKeyW(HKEY_CURRENT_USER, key_.toStdWString().c_str());
+    }
+
+    RegistryProfileStore &store()
+    {
+        if (!store_) {
+            reopen();
+        }
+        return *store_;
+    }
+    RegistryProfileStore &reopen()
+    {
+        store_.reset();
+        store_ = std::make_unique<RegistryProfileStore>(key_, copies_.path());
+        return *store_;
+    }
+    const QString &key() const { return key_; }
+    QString results() const { return key_ + QStringLiteral("\\Results"); }
+    QString copies() const { return copies_.path(); }
+
+    // Sets a value of Results directly, as another program would.
+    void Set(const std::wstring &name, DWORD type, const void *data, DWORD size) const
+    {
+        HKEY key = nullptr;
+        ::RegCreateKeyExW(HKEY_CURRENT_USER, results().toStdWString().c_str(), 0, nullptr, 0, KEY_WRITE, nullptr, &key,
+                          nullptr);
+        ::RegSetValueExW(key, name.c_str(), 0, type, static_cast<const BYTE *>(data), size);
+        ::RegCloseKey(key);
+    }
+    void SetText(const std::wstring &name, const std::wstring &text) const
+    {
+        Set(name, REG_SZ, text.c_str(), static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t)));
+    }
+    void SetNumber(const std::wstring &name, DWORD number) const { Set(name, REG_DWORD, &number, sizeof number); }
+
+    // Every value of Results as the registry holds it: name -> (type, text);
+    // a number as its signed decimal.
+    std::map<std::string, std::pair<DWORD, std::u16string>> Values() const
+    {
+        std::map<std::string, std::pair<DWORD, std::u16string>> values;
+        HKEY key = nullptr;
+        if (::RegOpenKeyExW(HKEY_CURRENT_USER, results().toStdWString().c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) {
+            return values;
+        }
+        for (DWORD i = 0;; ++i) {
+            wchar_t name[256];
+            DWORD nameLength = 256;
+            BYTE data[4096];
+            DWORD size = sizeof data;
+            DWORD type = 0;
+            if (::RegEnumValueW(key, i, name, &nameLength, nullptr, &type, data, &size) != ERROR_SUCCESS) {
+                break;
+            }
+            std::u16string text;
+            if (type == REG_DWORD) {
+                const std::string number = std::to_string(*reinterpret_cast<const std::int32_t *>(data));
+                text.assign(number.begin(), number.end());
+            } else {
+                text.assign(reinterpret_cast<const char16_t *>(data), size / 2);
+                while (!text.empty() && text.back() == u'\0') {
+                    text.pop_back();
+                }
+            }
+            values[QString::fromWCharArray(name, nameLength).toStdString()] = {type, text};
+        }
+        ::RegCloseKey(key);
+        return values;
+    }
+
+private:
+    QString key_;
+    QTemporaryDir copies_;
+    std::unique_ptr<RegistryProfileStore> store_;
+};
