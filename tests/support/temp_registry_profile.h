@@ -15,8 +15,8 @@
 #undef GetProfileString
 #undef WriteProfileString
 
-// A registry profile of its own for one test, HKEY_CURRENT_USER\Software\
-// pelko-tests\<uuid>, its copies in a temporary folder; both removed with it.
+// A registry profile of its own for one test, its copies in a temporary
+// folder; both removed with it. The key: HKEY_CURRENT_USER\Software\pelko-tests\<uuid>
 class TempRegistryProfile
 {
 public:
