@@ -16,6 +16,9 @@ set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 
 set(CMAKE_EXE_LINKER_FLAGS_INIT "-static")
 
-# CTest runs the test programs through Wine.
-find_program(PELKO_WINE wine REQUIRED)
-set(CMAKE_CROSSCOMPILING_EMULATOR ${PELKO_WINE})
+# CTest runs the test programs through Wine; not when this file builds Qt
+# itself (scripts/build-qt-mingw), which has nothing to run.
+if(NOT PELKO_MINGW_NO_EMULATOR)
+    find_program(PELKO_WINE wine REQUIRED)
+    set(CMAKE_CROSSCOMPILING_EMULATOR ${PELKO_WINE})
+endif()
