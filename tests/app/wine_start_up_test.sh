@@ -21,7 +21,7 @@ fail() {
 # A value of the results key as `reg query` shows it ("REG_DWORD 0x35"), or nothing.
 stored() {
     { wine_run reg query "$key" /v "$1" 2>/dev/null || true; } | tr -d '\r' |
-        awk -v n="$1" '$1 == n {print $2, $3, $4, $5, $6, $7}'
+        awk -v n="$1" '$1 == n {$1 = ""; print substr($0, 2)}'
 }
 
 # A learner with no results yet.
