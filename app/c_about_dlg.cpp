@@ -4,11 +4,14 @@
 #include "drill/drill_engine.h"
 #include "drill/window_services.h"
 #include "records/c_high_scores_dlg.h"
+#include "records/platform_profile_store.h"
 #include "records/reset_times.h"
 #include "res/control_ids.h"
 #include "res/strings.h"
 
+#include <QDir>
 #include <QLabel>
+#include <QMessageBox>
 #include <QPixmap>
 #include <QPushButton>
 
@@ -86,7 +89,18 @@ void CAboutDlg::ResetTimes()
     if (!window_.AskYesNo(strings::kResetQuestion)) {
         return;
     }
-    ::ResetTimes(store_);
+    if (!::ResetTimes(store_)) {
+        QString why = QStringLiteral("Nothing was reset: a copy of the results, to undo the reset with, could not be "
+                                     "saved first.");
+        if (const auto *profile = dynamic_cast<const PlatformProfileStore *>(&store_);
+            profile != nullptr && profile->copyProblem()) {
+            why = QStringLiteral("Nothing was reset: a copy of the results, to undo the reset with, could not be "
+                                 "saved to %1: %2.")
+                      .arg(QDir::toNativeSeparators(profile->copyProblem().path), profile->copyProblem().Reason());
+        }
+        QMessageBox::warning(this, QString::fromUtf16(strings::kMessageBoxTitle), why);
+        return;
+    }
     // The main window follows at once, so the next result is stored where its list will find it.
     if (mainWindow_ != nullptr) {
         mainWindow_->AfterTimesReset();

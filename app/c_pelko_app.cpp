@@ -2,7 +2,7 @@
 
 #include "app/c_pelko_dlg.h"
 #include "app/single_instance.h"
-#include "records/qsettings_profile_store.h"
+#include "records/platform_profile_store.h"
 #include "res/strings.h"
 
 CpelkoApp::CpelkoApp(int &argc, char **argv) : QApplication(argc, argv) { }
@@ -13,7 +13,7 @@ int CpelkoApp::InitInstance()
     QCoreApplication::setOrganizationName(QString::fromLatin1(strings::kOrganisation));
     QCoreApplication::setApplicationName(QString::fromLatin1(strings::kApplication));
 
-    SingleInstance instance(QSettingsProfileStore::UserProfilePath());
+    SingleInstance instance(PlatformProfileStore::UserProfilePath());
     if (!instance.Claim()) {
         if (instance.HandOver()) {
             qInfo("pelko is already running on this profile; its window was brought to the front.");
@@ -23,7 +23,7 @@ int CpelkoApp::InitInstance()
         return 0;
     }
 
-    QSettingsProfileStore store;
+    PlatformProfileStore store;
     CpelkoDlg dialog(store);
     QObject::connect(&instance, &SingleInstance::activationRequested, &dialog, [&dialog] {
         dialog.showNormal();

@@ -14,7 +14,7 @@
 #include "controls/offscreen_paint.h"
 #include "controls/window_backdrop.h"
 #include "records/c_high_scores_dlg.h"
-#include "records/qsettings_profile_store.h"
+#include "records/platform_profile_store.h"
 #include "res/control_ids.h"
 #include "res/strings.h"
 
@@ -92,7 +92,7 @@ QTreeWidget *MakeList(QWidget *parent)
 
 } // namespace
 
-CpelkoDlg::CpelkoDlg(QSettingsProfileStore &store, QWidget *parent)
+CpelkoDlg::CpelkoDlg(PlatformProfileStore &store, QWidget *parent)
     : QDialog(parent), store_(store), engine_(*this, store)
 {
     InitPelkoResources();

@@ -4,6 +4,7 @@
 #include "drill/display_state.h"
 #include "drill/drill_engine.h"
 #include "drill/window_services.h"
+#include "records/platform_profile_store.h"
 
 #include <QDialog>
 #include <QRect>
@@ -13,7 +14,6 @@
 #include <functional>
 #include <map>
 
-class QSettingsProfileStore;
 class SaveGuard;
 class QTreeWidget;
 class TabControl;
@@ -25,7 +25,7 @@ class CpelkoDlg : public QDialog, public WindowServices
 {
     Q_OBJECT
 public:
-    explicit CpelkoDlg(QSettingsProfileStore &store, QWidget *parent = nullptr);
+    explicit CpelkoDlg(PlatformProfileStore &store, QWidget *parent = nullptr);
     ~CpelkoDlg() override;
 
     DrillEngine &engine() { return engine_; }
@@ -71,7 +71,7 @@ private:
     void BindAnswerKeys();
     QTreeWidget *List(int id) const;
 
-    QSettingsProfileStore &store_;
+    PlatformProfileStore &store_;
     DrillEngine engine_;
     SaveGuard *saveGuard_ = nullptr;
     // The five command buttons share the answer buttons' painter; their flags stay 0.

@@ -7,6 +7,7 @@
 #include <QThread>
 
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
 
 #include <fcntl.h>
@@ -106,31 +107,6 @@ int WriteAll(int fd, const QByteArray &bytes)
 
 } // namespace
 
-QString ProfileFile::Problem::Reason() const
-{
-    switch (kind) {
-    case None:
-        return {};
-    case NoSpace:
-        return QStringLiteral("no space is left on the device");
-    case NoPermission:
-        return QStringLiteral("pelko has no permission to write there");
-    case ReadOnly:
-        return QStringLiteral("the file system is read-only");
-    case NotRegular:
-        return QStringLiteral("it is not a regular file");
-    case Locked:
-        return QStringLiteral("another program keeps it locked");
-    case Other:
-        break;
-    }
-    QString text = QString::fromLocal8Bit(std::strerror(error));
-    if (!text.isEmpty()) {
-        text[0] = text[0].toLower();
-    }
-    return text;
-}
-
 QString ProfileFile::RealPath() const
 {
     // Followed by hand, so that a link to a file not yet made still leads to it.
@@ -151,6 +127,27 @@ QString ProfileFile::RealPath() const
         path = QDir::cleanPath(QFileInfo(path).absoluteDir().absoluteFilePath(QFile::decodeName(target)));
     }
     return path;
+}
+
+QString ProfileFile::ResolvedPath() const
+{
+    // Every folder on the way resolved too; the part not yet made stays as written.
+    QString existing = RealPath();
+    QString rest;
+    for (;;) {
+        if (char *resolved = ::realpath(Native(existing).constData(), nullptr)) {
+            const QString path = QFile::decodeName(resolved);
+            std::free(resolved);
+            return rest.isEmpty() ? path : QDir::cleanPath(path + QLatin1Char('/') + rest);
+        }
+        const QFileInfo info(existing);
+        const QString parent = info.absolutePath();
+        if (parent == existing) {
+            return RealPath();
+        }
+        rest = rest.isEmpty() ? info.fileName() : info.fileName() + QLatin1Char('/') + rest;
+        existing = parent;
+    }
 }
 
 ProfileFile::Problem ProfileFile::ReadWhole(QByteArray &bytes, bool &exists, Identity &identity) const
@@ -247,7 +244,14 @@ ProfileFile::Problem ProfileFile::Lock(int waitMs)
         // Non-blocking and no links: whatever lies at that name, this returns at once.
         const int fd = ::open(lockPath.constData(), O_RDWR | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0600);
         if (fd < 0) {
-            return FromErrno(errno, lockPath_);
+            // A full, read-only or closed folder keeps the profile from being
+            // saved: the learner knows the profile, not pelko's lock beside it.
+            Problem problem = FromErrno(errno, lockPath_);
+            if (problem.kind == Problem::NoSpace || problem.kind == Problem::NoPermission
+                || problem.kind == Problem::ReadOnly) {
+                problem.path = real;
+            }
+            return problem;
         }
         struct stat held
         {
@@ -307,7 +311,7 @@ mode_t ProfileFile::CopyMode() const
 }
 
 ProfileFile::Problem ProfileFile::WriteWhole(const QString &target, const QByteArray &bytes, Identity *written,
-                                             const QString &keepOldAs, bool *kept) const
+                                             const QString &keepOldAs, bool *kept, mode_t newMode) const
 {
     const QString folder = QFileInfo(target).absolutePath();
     if (const int error = MakeFolders(folder)) {
@@ -320,17 +324,19 @@ ProfileFile::Problem ProfileFile::WriteWhole(const QString &target, const QByteA
     if (replacing && !S_ISREG(st.st_mode)) {
         return NotRegular(target);
     }
-    // The profile keeps its own permissions (a new one gets the usual ones);
-    // every copy gets the profile's, so a private profile has private copies.
+    // The profile keeps its own permissions (a new one gets the usual ones,
+    // or those of the one it follows); every copy gets the profile's, so a
+    // private profile has private copies.
     const bool isProfile = written != nullptr;
-    const bool setMode = !isProfile || replacing;
-    const mode_t mode = isProfile ? (st.st_mode & 07777) : CopyMode();
+    const bool setMode = !isProfile || replacing || newMode != 0;
+    const mode_t mode = isProfile ? (replacing ? st.st_mode & 07777 : newMode) : CopyMode();
 
     const QByteArray temporary = Native(target + QLatin1String(".tmp"));
     ::unlink(temporary.constData()); // one a killed writer left
     const int fd = ::open(temporary.constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
     if (fd < 0) {
-        return FromErrno(errno, folder);
+        // Still there after the unlink: something that is not a file of ours.
+        return errno == EEXIST ? NotRegular(target + QLatin1String(".tmp")) : FromErrno(errno, target);
     }
     int error = setMode && ::fchmod(fd, mode) != 0 ? errno : 0;
     if (error == 0) {
@@ -370,6 +376,10 @@ ProfileFile::Problem ProfileFile::KeepAs(const QString &real, const QString &cop
             ::unlink(temporary.constData());
             return FromErrno(error, copyPath);
         }
+        // Where the copy already was this very file (a run killed between
+        // keeping it and replacing the profile), rename() succeeds without
+        // doing anything: the temporary name would stay.
+        ::unlink(temporary.constData());
         if (syncFolder) {
             SyncFolder(QFileInfo(copyPath).absolutePath());
         }
@@ -388,9 +398,11 @@ ProfileFile::Problem ProfileFile::Replace(const QByteArray &bytes, const QString
 {
     Identity written;
     kept = keepOldAs.isEmpty();
-    const Problem problem = WriteWhole(RealPath(), bytes, &written, keepOldAs, keepOldAs.isEmpty() ? nullptr : &kept);
+    const Problem problem
+        = WriteWhole(RealPath(), bytes, &written, keepOldAs, keepOldAs.isEmpty() ? nullptr : &kept, modeOfMovedAside_);
     if (!problem) {
         seen_ = written;
+        modeOfMovedAside_ = 0;
     }
     return problem;
 }
@@ -416,9 +428,13 @@ ProfileFile::Problem ProfileFile::MoveAside(const QString &suffix, QString &kept
         if (::lstat(Native(keptAs).constData(), &st) == 0) {
             continue;
         }
+        const mode_t mode = ::stat(Native(real).constData(), &st) == 0 ? st.st_mode & 07777 : 0;
         if (::rename(Native(real).constData(), Native(keptAs).constData()) != 0) {
             return FromErrno(errno, real);
         }
+        // The profile that takes its place is as private as it was, and
+        // readable and writable by the learner whatever it was.
+        modeOfMovedAside_ = mode | S_IRUSR | S_IWUSR;
         SyncFolder(QFileInfo(real).absolutePath());
         seen_ = {};
         return {};

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "records/profile_problem.h"
+
 #include <QByteArray>
 #include <QString>
 
@@ -20,25 +22,7 @@ public:
     static constexpr int kLockWaitMs = 1500;
 
     // Why a read, a write or a copy failed, and the file it concerns.
-    struct Problem
-    {
-        enum Kind {
-            None,
-            NoSpace,
-            NoPermission,
-            ReadOnly,
-            NotRegular,
-            Locked,
-            Other,
-        };
-        Kind kind = None;
-        int error = 0; // errno, for Other
-        QString path;
-
-        explicit operator bool() const { return kind != None; }
-        // "no space is left on the device", for a sentence after the file's name.
-        QString Reason() const;
-    };
+    using Problem = ProfileProblem;
 
     // What tells one state of the file from another.
     struct Identity
@@ -55,6 +39,9 @@ public:
     // The path as configured, and the file it resolves to through links.
     const QString &path() const { return path_; }
     QString RealPath() const;
+    // One name for the file whatever the route to it: every link on the way
+    // resolved, the folders' too, also before the file or its folder exists.
+    QString ResolvedPath() const;
 
     // The whole file; an absent one reads as empty, with exists false.
     Problem Read(QByteArray &bytes, bool &exists);
@@ -80,13 +67,14 @@ public:
     Problem WriteCopy(const QString &copyPath, const QByteArray &bytes) const;
     // Renames the profile to its path + suffix, or + suffix.2, .3, ... when
     // that name is taken; never over an existing file. The name used goes
-    // to keptAs.
+    // to keptAs. The next Replace makes the profile with the same permissions.
     Problem MoveAside(const QString &suffix, QString &keptAs);
 
 private:
     Problem ReadWhole(QByteArray &bytes, bool &exists, Identity &identity) const;
+    // newMode: the permissions for a profile made anew (0: the usual ones).
     Problem WriteWhole(const QString &target, const QByteArray &bytes, Identity *written, const QString &keepOldAs = {},
-                       bool *kept = nullptr) const;
+                       bool *kept = nullptr, mode_t newMode = 0) const;
     Problem KeepAs(const QString &real, const QString &copyPath, bool syncFolder) const;
     mode_t CopyMode() const;
 
@@ -94,4 +82,5 @@ private:
     Identity seen_;
     QString lockPath_;
     int lockFd_ = -1;
+    mode_t modeOfMovedAside_ = 0;
 };

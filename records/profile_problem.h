@@ -24,3 +24,13 @@ struct ProfileProblem
     // "no space is left on the device", for a sentence after the place's name.
     QString Reason() const;
 };
+
+// A profile found unreadable: why, and the name it was moved to (empty
+// until the first write moves it aside).
+struct ProfileSetAside
+{
+    QString path;
+    QString reason;
+    QString keptAs;
+    explicit operator bool() const { return !path.isEmpty(); }
+};

@@ -25,7 +25,7 @@ public:
 
     // Copies the whole profile next to itself under its name + suffix,
     // replacing an older copy, so that a learner can undo a sweeping change.
-    // False where there is no file to copy.
+    // False where there is nothing to copy or the copy could not be made.
     virtual bool KeepCopy(std::string_view /*suffix*/) { return false; }
 
     // One record: every write made while the outermost group is open lands

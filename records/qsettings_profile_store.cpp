@@ -1,7 +1,8 @@
 #include "records/qsettings_profile_store.h"
 
 #include <QCoreApplication>
-#include <QSettings>
+#include <QDir>
+#include <QStandardPaths>
 
 #include <limits>
 
@@ -45,9 +46,14 @@ QByteArray Bytes(std::string_view text)
 
 QString QSettingsProfileStore::UserProfilePath()
 {
-    return QSettings(QSettings::NativeFormat, QSettings::UserScope, QCoreApplication::organizationName(),
-                     QCoreApplication::applicationName())
-        .fileName();
+    // Where QSettings keeps it, worked out as QSettings does, without
+    // building one: that reads the whole file, and a FIFO there never ends.
+    QString folder = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation);
+    if (folder.isEmpty()) {
+        folder = QDir::homePath() + QLatin1String("/.config");
+    }
+    return folder + QLatin1Char('/') + QCoreApplication::organizationName() + QLatin1Char('/')
+        + QCoreApplication::applicationName() + QLatin1String(".conf");
 }
 
 namespace {
@@ -55,6 +61,15 @@ namespace {
 bool SameProblem(const ProfileFile::Problem &a, const ProfileFile::Problem &b)
 {
     return a.kind == b.kind && a.error == b.error && a.path == b.path;
+}
+
+// Why a profile is set aside: what kept it from being read, or else its text.
+QString UnreadableReason(const ProfileFile::Problem &readProblem)
+{
+    if (readProblem.kind == ProfileFile::Problem::NoPermission) {
+        return QStringLiteral("pelko has no permission to read it");
+    }
+    return readProblem ? readProblem.Reason() : QStringLiteral("it is not a profile pelko can read");
 }
 
 } // namespace
@@ -84,6 +99,7 @@ void QSettingsProfileStore::Open()
         // A file that could not be read or parsed is never trusted and never
         // written over: it is moved aside before the first write.
         unreadable_ = true;
+        setAside_ = {file_.RealPath(), UnreadableReason(problem), {}};
         qWarning("Profile %s cannot be read; starting with empty results", qPrintable(file_.path()));
         return;
     }
@@ -102,7 +118,12 @@ void QSettingsProfileStore::RefreshFromDisk()
     }
     auto parsed = ProfileDocument::Parse(bytes);
     if (!parsed) {
+        // Another writer left a file that cannot be read: set aside like one found at start.
         unreadable_ = exists;
+        if (exists) {
+            setAside_ = {file_.RealPath(), UnreadableReason({}), {}};
+            Notify();
+        }
         return;
     }
     // What another writer put there, with this run's kept values on top.
@@ -147,7 +168,7 @@ void QSettingsProfileStore::Write(std::string_view section, std::string_view ent
 
 void QSettingsProfileStore::BeginWriteGroup() noexcept
 {
-    groupLockProblem_ = file_.Lock();
+    groupLockProblem_ = file_.Lock(lockWaitMs_);
     if (!groupLockProblem_) {
         RefreshFromDisk();
     }
@@ -169,6 +190,7 @@ void QSettingsProfileStore::EndWriteGroup() noexcept
 
 void QSettingsProfileStore::Commit(int lockWaitMs)
 {
+    lockWaitMs = lockWaitMs < 0 ? lockWaitMs_ : lockWaitMs;
     if (const ProfileFile::Problem problem = file_.Lock(lockWaitMs)) {
         SetProblem(problem);
         return;
@@ -191,6 +213,8 @@ void QSettingsProfileStore::WriteLocked()
         }
         qWarning("Unreadable profile kept as %s", qPrintable(keptAs));
         unreadable_ = false;
+        setAside_.keptAs = keptAs;
+        Notify();
     }
     // If even the copy cannot be kept the record still goes out: losing the
     // learner's result would be worse than missing the copy.
@@ -209,19 +233,23 @@ void QSettingsProfileStore::WriteLocked()
 bool QSettingsProfileStore::Retry(bool wait)
 {
     if (document_.HasUnsaved()) {
-        Commit(wait ? ProfileFile::kLockWaitMs : 0);
+        Commit(wait ? lockWaitMs_ : 0);
     }
     return !document_.HasUnsaved();
 }
 
 bool QSettingsProfileStore::KeepCopy(std::string_view suffix)
 {
-    if (unreadable_ || document_.IsEmpty()) {
+    copyProblem_ = {};
+    if (document_.IsEmpty()) {
         return false;
     }
     const QString copy = file_.RealPath() + QString::fromLatin1(suffix.data(), static_cast<qsizetype>(suffix.size()));
-    // Values not yet on disk belong in the copy too.
-    return document_.HasUnsaved() ? !file_.WriteCopy(copy, document_.Serialise()) : !file_.Keep(copy);
+    // Values not yet on disk belong in the copy too; an unreadable file on
+    // disk is not what this run shows.
+    copyProblem_
+        = document_.HasUnsaved() || unreadable_ ? file_.WriteCopy(copy, document_.Serialise()) : file_.Keep(copy);
+    return !copyProblem_;
 }
 
 ProfileFile::Problem QSettingsProfileStore::SaveCopyTo(const QString &path) const
@@ -231,13 +259,24 @@ ProfileFile::Problem QSettingsProfileStore::SaveCopyTo(const QString &path) cons
 
 void QSettingsProfileStore::SetProblem(ProfileFile::Problem problem)
 {
-    if (SameProblem(problem, problem_)) {
+    if (!SameProblem(problem, problem_)) {
+        problem_ = std::move(problem);
+        if (problem_) {
+            qWarning("Results cannot be saved to %s: %s", qPrintable(problem_.path), qPrintable(problem_.Reason()));
+        }
+        Notify();
         return;
     }
-    problem_ = std::move(problem);
-    if (problem_) {
-        qWarning("Results cannot be saved to %s: %s", qPrintable(problem_.path), qPrintable(problem_.Reason()));
+    // A problem known before anything was unsaved (an odd file found at
+    // start) is news again once values wait on it: they need the retry.
+    if (document_.HasUnsaved() != notifiedUnsaved_) {
+        Notify();
     }
+}
+
+void QSettingsProfileStore::Notify()
+{
+    notifiedUnsaved_ = document_.HasUnsaved();
     if (listener_) {
         listener_();
     }

@@ -17,9 +17,9 @@
 //
 // A write that fails keeps its value: it is read back for the rest of the
 // run and written with the next write that succeeds (or Retry()). At the
-// first write of a run the profile as it was is kept as <profile>.bak; an
-// unparsable profile is moved to <profile>.unreadable instead of being
-// written over.
+// first write of a run the profile as it was is kept as <profile>.bak; a
+// profile that cannot be read or parsed is moved to <profile>.unreadable
+// instead of being written over.
 class QSettingsProfileStore : public ProfileStore
 {
 public:
@@ -44,13 +44,22 @@ public:
     // Why the profile could not be read or the last record written; none
     // once a write has succeeded.
     const ProfileFile::Problem &problem() const { return problem_; }
+    // A profile found unreadable, and the name it was moved to.
+    using SetAside = ProfileSetAside;
+    const SetAside &setAside() const { return setAside_; }
+    // Why the last KeepCopy() failed, if it did.
+    const ProfileFile::Problem &copyProblem() const { return copyProblem_; }
+    // The longest a write waits for another writer's lock; the window's
+    // thread must not stall on one.
+    void SetLockWait(int ms) { lockWaitMs_ = ms; }
     bool HasUnsaved() const { return document_.HasUnsaved(); }
     // Writes what is kept; true when nothing is left unsaved. Without
     // waiting, a lock another writer holds counts as a failure at once.
     bool Retry(bool wait = true);
     // The whole profile, kept values included, as a file elsewhere.
     ProfileFile::Problem SaveCopyTo(const QString &path) const;
-    // Called whenever problem() changes.
+    // Called whenever problem() or setAside() changes, and when values come
+    // to wait unsaved on a problem already known.
     void SetProblemListener(std::function<void()> listener) { listener_ = std::move(listener); }
     // Replacements of the profile so far: one per record written.
     int Replacements() const { return replacements_; }
@@ -63,9 +72,11 @@ private:
     void Open();
     void RefreshFromDisk();
     void Write(std::string_view section, std::string_view entry, QByteArray encoded);
-    void Commit(int lockWaitMs = ProfileFile::kLockWaitMs);
+    // lockWaitMs < 0: the store's own wait.
+    void Commit(int lockWaitMs = -1);
     void WriteLocked();
     void SetProblem(ProfileFile::Problem problem);
+    void Notify();
 
     ProfileFile file_;
     // What the disk holds with the kept values on top: what every read sees.
@@ -76,6 +87,10 @@ private:
     // Set when a group could not take the lock, so that its end does not wait again.
     ProfileFile::Problem groupLockProblem_;
     ProfileFile::Problem problem_;
+    ProfileFile::Problem copyProblem_;
+    SetAside setAside_;
+    int lockWaitMs_ = ProfileFile::kLockWaitMs;
+    bool notifiedUnsaved_ = false;
     std::function<void()> listener_;
     int replacements_ = 0;
 };

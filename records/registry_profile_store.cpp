@@ -380,7 +380,7 @@ void RegistryProfileStore::WriteProfileInt(std::string_view /*section*/, std::st
 {
     unsaved_[std::string(entry)] = value;
     if (!InWriteGroup()) {
-        Commit(kLockWaitMs);
+        Commit(lockWaitMs_);
     }
 }
 
@@ -389,13 +389,13 @@ void RegistryProfileStore::WriteProfileString(std::string_view /*section*/, std:
 {
     unsaved_[std::string(entry)] = std::u16string(value);
     if (!InWriteGroup()) {
-        Commit(kLockWaitMs);
+        Commit(lockWaitMs_);
     }
 }
 
 void RegistryProfileStore::BeginWriteGroup() noexcept
 {
-    groupLockProblem_ = Lock(kLockWaitMs);
+    groupLockProblem_ = Lock(lockWaitMs_);
     if (!groupLockProblem_) {
         ReplayJournal();
     }
@@ -474,14 +474,15 @@ void RegistryProfileStore::WriteLocked()
 bool RegistryProfileStore::Retry(bool wait)
 {
     if (HasUnsaved()) {
-        Commit(wait ? kLockWaitMs : 0);
+        Commit(wait ? lockWaitMs_ : 0);
     }
     return !HasUnsaved();
 }
 
 bool RegistryProfileStore::KeepCopy(std::string_view suffix)
 {
-    return !Export(CopyPath(suffix), true);
+    copyProblem_ = Export(CopyPath(suffix), true);
+    return !copyProblem_;
 }
 
 ProfileProblem RegistryProfileStore::SaveCopyTo(const QString &path) const

@@ -60,6 +60,14 @@ public:
     QString CopyPath(std::string_view suffix) const;
 
     const ProfileProblem &problem() const { return problem_; }
+    // The registry has no unreadable whole to set aside: a value of another
+    // type reads as its default and is written over by the next result.
+    using SetAside = ProfileSetAside;
+    const SetAside &setAside() const { return setAside_; }
+    // Why the last KeepCopy() failed, if it did.
+    const ProfileProblem &copyProblem() const { return copyProblem_; }
+    // The longest a write waits for another writer's lock.
+    void SetLockWait(int ms) { lockWaitMs_ = ms; }
     bool HasUnsaved() const { return !unsaved_.empty(); }
     // Writes what is kept; true when nothing is left unsaved. Without
     // waiting, a lock another writer holds counts as a failure at once.
@@ -102,6 +110,9 @@ private:
     bool backupDue_ = true;
     ProfileProblem groupLockProblem_;
     ProfileProblem problem_;
+    ProfileProblem copyProblem_;
+    SetAside setAside_;
+    int lockWaitMs_ = kLockWaitMs;
     std::function<void()> listener_;
     int replacements_ = 0;
 };

@@ -21,7 +21,7 @@ int StoredLines(const ProfileStore &store, int level)
 
 } // namespace
 
-void ResetTimes(ProfileStore &store)
+bool ResetTimes(ProfileStore &store)
 {
     const ProfileStore::WriteGroup record(store);
     std::vector<int> lines(Level::kCount + 1, 0);
@@ -35,8 +35,8 @@ void ResetTimes(ProfileStore &store)
     for (int r = 0; r < HighScoreTable::kRows; ++r) {
         holdsResults = holdsResults || store.GetProfileInt(kResultsSection, profile_keys::Correct(r), 0) > 0;
     }
-    if (holdsResults) {
-        store.KeepCopy(".before-reset");
+    if (holdsResults && !store.KeepCopy(".before-reset")) {
+        return false;
     }
 
     for (int level = 1; level <= Level::kCount; ++level) {
@@ -51,4 +51,5 @@ void ResetTimes(ProfileStore &store)
         store.WriteProfileInt(kResultsSection, profile_keys::Tries(r), 0);
         store.WriteProfileString(kResultsSection, profile_keys::Title(r), u"");
     }
+    return true;
 }

@@ -13,6 +13,8 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QContextMenuEvent>
+#include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileDialog>
 #include <QKeyEvent>
@@ -279,18 +281,30 @@ TEST_F(MainDialogTest, LevelButtonStartsItsLevelAndDigitKeysAnswer)
     EXPECT_EQ(engine().session().currentWord, shown + 1);
 }
 
-// Opens About, presses "Reset Times" and answers the question.
-void ResetTimesThroughAbout(CpelkoDlg &dialog, QMessageBox::StandardButton answer)
+// Opens About, presses "Reset Times" and answers the question; with told,
+// a message that follows the answer is expected and its text kept there.
+void ResetTimesThroughAbout(CpelkoDlg &dialog, QMessageBox::StandardButton answer, QString *told = nullptr)
 {
-    WhenModalOpens(&dialog, [&dialog, answer](QWidget *about) {
-        WhenModalOpens(about, [about, answer](QWidget *question) {
+    WhenModalOpens(&dialog, [&dialog, answer, told](QWidget *about) {
+        WhenModalOpens(about, [about, answer, told](QWidget *question) {
             auto *box = qobject_cast<QMessageBox *>(question);
             ASSERT_NE(box, nullptr);
             EXPECT_EQ(box->windowTitle(), QStringLiteral("pelko"));
             EXPECT_EQ(box->text(), QStringLiteral("Are You sure you want to reset your times?"));
             EXPECT_EQ(box->icon(), QMessageBox::Critical);
+            if (told != nullptr) {
+                WhenModalOpens(
+                    about,
+                    [about, told](QWidget *message) {
+                        *told = qobject_cast<QMessageBox *>(message)->text();
+                        Press(message, "OK");
+                        QTimer::singleShot(0, about, [about] { about->close(); });
+                    },
+                    "QMessageBox");
+            }
             box->button(answer)->click();
-            QTimer::singleShot(0, about, [about] { about->close(); });
+            // With a message to wait for, About closes after it, or in the end without it.
+            QTimer::singleShot(told == nullptr ? 0 : 5000, about, [about] { about->close(); });
         });
         auto *reset = about->findChild<QAbstractButton *>(QString::number(ids::about::kResetTimes));
         ASSERT_NE(reset, nullptr);
@@ -318,6 +332,59 @@ TEST_F(MainDialogTest, ResetTimesClearsOnlyAfterYesAndReloadsTheList)
     EXPECT_EQ(StoredString(profile_keys::BestResult(1)), QStringLiteral("999"));
     EXPECT_EQ(StoredString(profile_keys::Result(1, 1)), QString());
     EXPECT_EQ(List(kResultsList)->topLevelItemCount(), 0);
+}
+
+// Without its undo copy a reset would lose results for good (a result of
+// this run may be on disk nowhere else): nothing is cleared, and the learner
+// is told why.
+TEST_F(MainDialogTest, ResetTimesClearsNothingWhenItsCopyCannotBeMade)
+{
+    profile.store().WriteProfileString("Results", profile_keys::Result(1, 1), u"  01 mins, 00 secs Tries :60");
+    profile.store().WriteProfileInt("Results", profile_keys::BestResult(1), 60);
+    dialog->engine().ShowLevelResults();
+    const QString copy = profile.path() + ".before-reset";
+    ASSERT_TRUE(QDir().mkpath(copy + "/inside"));
+
+    QString told;
+    ResetTimesThroughAbout(*dialog, QMessageBox::Yes, &told);
+    EXPECT_TRUE(told.contains(copy + ": it is not a regular file")) << told.toStdString();
+    EXPECT_TRUE(told.contains("Nothing was reset")) << told.toStdString();
+    EXPECT_EQ(StoredString(profile_keys::BestResult(1)), QStringLiteral("60"));
+    EXPECT_EQ(profile.store().GetProfileInt("Results", profile_keys::BestResult(1), 999), 60);
+    EXPECT_EQ(List(kResultsList)->topLevelItemCount(), 1);
+}
+
+// While another program holds the lock, typing a name into the high-score
+// table never stalls the window; what waits is saved once the lock is free.
+TEST_F(MainDialogTest, TypingANameNeverWaitsForALockAnotherProgramHolds)
+{
+    ProfileFile other(profile.path());
+    ASSERT_FALSE(other.Lock());
+    Click(kSpeedChallenge);
+    for (int i = 0; i < 3; ++i) {
+        ClickAnswer(true);
+        Tick(3);
+    }
+    WhenModalOpens(dialog.get(), [&](QWidget *modal) {
+        auto *table = qobject_cast<CHighScoresDlg *>(modal);
+        ASSERT_NE(table, nullptr);
+        QLineEdit *box = table->nameBox(0);
+        for (const char *key : {"Z", "o", "é"}) {
+            QElapsedTimer clock;
+            clock.start();
+            QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, QString::fromUtf8(key));
+            QApplication::sendEvent(box, &press);
+            EXPECT_LT(clock.elapsed(), 250) << key;
+        }
+        QTest::mouseClick(table->okButton(), Qt::LeftButton);
+    });
+    Tick(200);
+    EXPECT_TRUE(dialog->saveGuard().message()->isVisible());
+    EXPECT_TRUE(dialog->saveGuard().retryTimer().isActive());
+    other.Unlock();
+    QTRY_VERIFY_WITH_TIMEOUT(!dialog->saveGuard().message()->isVisible(), 2 * SaveGuard::kRetryMs);
+    EXPECT_EQ(StoredString(profile_keys::Title(0)), QStringLiteral("Zoé"));
+    EXPECT_EQ(StoredString(profile_keys::Correct(0)), QStringLiteral("3"));
 }
 
 TEST_F(MainDialogTest, RightClickMenuOpensAboutAndItsTableReadOnly)
@@ -469,6 +536,62 @@ TEST(Saving, ClosingWithUnsavedResultsAsksWhatToDo)
     EXPECT_FALSE(dialog.isVisible());
     EXPECT_EQ(Stored(path, profile_keys::Result(1, 1)), line);
     EXPECT_FALSE(dialog.saveGuard().message()->isVisible());
+}
+
+// Something that is not a file at the profile's path when pelko starts: once
+// it is gone, the retry saves what was kept, without Try Again.
+TEST(Saving, AnOddFileFoundAtStartIsRetriedOnceItIsGone)
+{
+    for (const bool linked : {false, true}) {
+        SCOPED_TRACE(linked ? "a folder behind a link" : "a folder");
+        QTemporaryDir dir;
+        const QString path = dir.path() + "/Dravilo/pelko.conf";
+        const QString folder = linked ? dir.path() + "/elsewhere" : path;
+        ASSERT_TRUE(QDir().mkpath(folder + "/inside") && QDir().mkpath(dir.path() + "/Dravilo"));
+        if (linked) {
+            ASSERT_TRUE(QFile::link(folder, path));
+        }
+        QSettingsProfileStore store(path);
+        CpelkoDlg dialog(store);
+        dialog.show();
+        QLabel *message = dialog.saveGuard().message();
+        EXPECT_TRUE(message->isVisible());
+        const QString line = FinishAPractise(dialog);
+        EXPECT_TRUE(message->isVisible());
+        EXPECT_TRUE(dialog.saveGuard().retryTimer().isActive());
+
+        ASSERT_TRUE(QDir(folder).removeRecursively());
+        QTRY_VERIFY_WITH_TIMEOUT(!message->isVisible(), 2 * SaveGuard::kRetryMs);
+        EXPECT_FALSE(message->isVisible());
+        EXPECT_EQ(Stored(path, profile_keys::Result(1, 1)), line);
+    }
+}
+
+// A profile that cannot be read is told at start; once it is set aside, at
+// the first save, the window names both files and how to go back to it.
+TEST(Saving, AProfileSetAsideIsToldWithBothFilesAndHowToGoBack)
+{
+    QTemporaryDir dir;
+    const QString path = dir.path() + "/Dravilo/pelko.conf";
+    ASSERT_TRUE(QDir().mkpath(dir.path() + "/Dravilo"));
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.write("[Results\nBestResult1=60\n") > 0);
+    file.close();
+    QSettingsProfileStore store(path);
+    CpelkoDlg dialog(store);
+    dialog.show();
+    QLabel *message = dialog.saveGuard().message();
+    EXPECT_TRUE(message->isVisible());
+    EXPECT_TRUE(message->text().contains(path + " cannot be read")) << message->text().toStdString();
+
+    const QString line = FinishAPractise(dialog);
+    EXPECT_EQ(Stored(path, profile_keys::Result(1, 1)), line);
+    EXPECT_TRUE(message->isVisible());
+    EXPECT_EQ(message->text(),
+              QStringLiteral("%1 cannot be read (it is not a profile pelko can read), so it was kept as "
+                             "%1.unreadable and pelko started afresh. To go back to it, close pelko and copy "
+                             "%1.unreadable over %1.")
+                  .arg(path));
 }
 
 } // namespace

@@ -117,7 +117,9 @@ TEST(ProfileDurability, EveryKillLeavesTheStateAfterAWholeRecord)
         const auto marker = disk.find("Results/Writer");
         const int g = marker == disk.end() ? 0 : std::stoi(std::string(marker->second.begin(), marker->second.end()));
         ASSERT_EQ(disk, model.After(g)) << "after kill " << kills << ", record " << g;
-        // At most those of the record it cut short: the new profile and the copy of the old.
+        // At most those of the record it cut short: the new profile and the
+        // copy of the old (.before-reset is in place before either is made).
+        // A writer makes none before it has cleared those of earlier kills.
         ASSERT_LE(TemporaryFiles(dir.path() + "/Dravilo"), 2);
     }
     EXPECT_GE(killedInside["table"], 10) << kills << " kills";

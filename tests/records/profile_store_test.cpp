@@ -12,13 +12,16 @@
 
 #include <cstring>
 #include <functional>
+#include <future>
 #include <map>
 #include <random>
+#include <thread>
 #include <tuple>
 #include <vector>
 
 #include <fcntl.h>
 #include <sys/file.h>
+#include <sys/mount.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
@@ -76,6 +79,17 @@ void countWarnings(QtMsgType type, const QMessageLogContext &, const QString &)
 }
 
 const std::u16string kResultLine = u"  02 mins, 05 secs Tries :51";
+
+int modeOf(const QString &path)
+{
+    struct stat st = {};
+    return ::stat(QFile::encodeName(path).constData(), &st) == 0 ? int(st.st_mode & 07777) : -1;
+}
+
+QStringList temporaryFiles(const QString &folder)
+{
+    return QDir(folder).entryList({"*.tmp"}, QDir::AllEntries | QDir::Hidden | QDir::System);
+}
 
 } // namespace
 
@@ -225,15 +239,82 @@ TEST(QSettingsProfileStore, UnparsableProfileIsKeptAsideBeforeTheFirstWrite)
     EXPECT_EQ(disk.Int("BestResult3", 999), 70);
 }
 
+// However a profile cannot be read, it is kept byte for byte as .unreadable
+// at the first write, and the new profile is as private as the old one was.
+// Bytes that are not UTF-8 inside a value (a hand edit in Latin-1) are no
+// such reason: they are written back as they were.
+TEST(QSettingsProfileStore, UnreadableProfileIsKeptAsideAndTheNewOneKeepsItsPermissions)
+{
+    struct Case
+    {
+        const char *name;
+        QByteArray bytes;
+        int mode;
+    };
+    const std::vector<Case> cases = {
+        {"a NUL byte", QByteArray("[Results]\nBestResult1=5\0\n", 24), 0600},
+        {"an open section header", "[Results\nBestResult1=5\n", 0600},
+        {"no permission to read", "[Results]\nBestResult1=5\n", 0},
+        {"group-readable and broken", "[Results\nBestResult1=5\n", 0640},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        if (c.mode == 0 && ::geteuid() == 0) {
+            continue; // root reads it anyway
+        }
+        TempProfile profile;
+        ASSERT_TRUE(writeBytes(profile.path(), c.bytes));
+        ASSERT_EQ(::chmod(QFile::encodeName(profile.path()).constData(), static_cast<mode_t>(c.mode)), 0);
+        QSettingsProfileStore &store = profile.reopen();
+        EXPECT_EQ(store.GetProfileInt(kResultsSection, "BestResult1", 999), 999);
+        store.WriteProfileInt(kResultsSection, "BestResult2", 60);
+        EXPECT_FALSE(store.problem());
+        ASSERT_EQ(::chmod(QFile::encodeName(profile.path() + ".unreadable").constData(), 0600), 0);
+        EXPECT_EQ(readBytes(profile.path() + ".unreadable"), c.bytes);
+        EXPECT_EQ(modeOf(profile.path()), c.mode | 0600);
+        EXPECT_EQ(QtDisk(profile.path()).Int("BestResult2", 999), 60);
+    }
+
+    TempProfile profile;
+    ASSERT_TRUE(writeBytes(profile.path(), "[Results]\nTitle0=Zo\xe9\nBestResult1=60\n"));
+    QSettingsProfileStore &store = profile.reopen();
+    EXPECT_EQ(store.GetProfileInt(kResultsSection, "BestResult1", 999), 60);
+    store.WriteProfileInt(kResultsSection, "BestResult2", 61);
+    EXPECT_EQ(readBytes(profile.path()), "[Results]\nBestResult1=60\nBestResult2=61\nTitle0=Zo\xe9\n");
+    EXPECT_FALSE(QFile::exists(profile.path() + ".unreadable"));
+}
+
+// A run killed after keeping .bak (or .before-reset) but before replacing
+// the profile leaves that copy as a second name of the profile. The next
+// copy is then a rename between two names of one file, which Linux leaves
+// undone: its temporary name must not stay behind.
+TEST(QSettingsProfileStore, ACopyThatIsAlreadyTheSameFileLeavesNoTemporaryName)
+{
+    TempProfile profile;
+    const QByteArray first = "[Results]\nBestResult1=60\n";
+    ASSERT_TRUE(writeBytes(profile.path(), first));
+    for (const char *copy : {".bak", ".before-reset"}) {
+        ASSERT_EQ(
+            ::link(QFile::encodeName(profile.path()).constData(), QFile::encodeName(profile.path() + copy).constData()),
+            0);
+    }
+    QSettingsProfileStore &store = profile.reopen();
+    {
+        const ProfileStore::WriteGroup record(store);
+        EXPECT_TRUE(store.KeepCopy(".before-reset"));
+        EXPECT_EQ(temporaryFiles(profile.dirPath() + "/Dravilo"), QStringList());
+        store.WriteProfileInt(kResultsSection, "BestResult2", 61);
+    }
+    EXPECT_EQ(temporaryFiles(profile.dirPath() + "/Dravilo"), QStringList());
+    EXPECT_EQ(readBytes(profile.path() + ".bak"), first);
+    EXPECT_EQ(readBytes(profile.path() + ".before-reset"), first);
+}
+
 // The profile as each run found it is kept as .bak; .before-reset and a
 // copy saved elsewhere hold all of it; every copy is as private as the profile.
 TEST(QSettingsProfileStore, CopiesHoldWhatTheyPromiseWithTheProfilesPermissions)
 {
     TempProfile profile;
-    const auto mode = [](const QString &path) {
-        struct stat st = {};
-        return ::stat(QFile::encodeName(path).constData(), &st) == 0 ? int(st.st_mode & 0777) : -1;
-    };
     EXPECT_FALSE(profile.store().KeepCopy(".before-reset")) << "no profile to copy yet";
     const QByteArray first = "[Results]\nBestResult1=60\nResult1_1=\"  02 mins, 05 secs Tries :60\"\n";
     ASSERT_TRUE(writeBytes(profile.path(), first));
@@ -256,7 +337,7 @@ TEST(QSettingsProfileStore, CopiesHoldWhatTheyPromiseWithTheProfilesPermissions)
     EXPECT_EQ(readBytes(profile.path() + ".bak"), afterRun1) << "a new run keeps a new copy";
     EXPECT_EQ(readBytes(profile.path() + ".before-reset"), afterRun1) << "copies never change afterwards";
     for (const QString &path : {profile.path(), profile.path() + ".bak", profile.path() + ".before-reset", elsewhere}) {
-        EXPECT_EQ(mode(path), 0600) << path.toStdString();
+        EXPECT_EQ(modeOf(path), 0600) << path.toStdString();
     }
 }
 
@@ -353,16 +434,35 @@ TEST(QSettingsProfileStore, AnythingButARegularFileIsNeitherReadNorReplaced)
     EXPECT_EQ(QtDisk(target).Int("BestResult2", 999), 61);
 }
 
-TEST(QSettingsProfileStore, DefaultProfileIsTheUsersOwnFileOnly)
+// The path is worked out as QSettings works it out, but without reading the
+// file: a FIFO there must not hang start-up, nor a large profile be parsed twice.
+TEST(QSettingsProfileStore, DefaultProfileIsWhereQSettingsKeepsItAndIsFoundWithoutReadingIt)
 {
+    // Before any default QSettings in this process: QSettings learns the folder once.
     QTemporaryDir config;
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(config.path()));
     QCoreApplication::setOrganizationName("Dravilo");
     QCoreApplication::setApplicationName("pelko");
-    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, config.path());
+    const QString path = config.path() + "/Dravilo/pelko.conf";
+    EXPECT_EQ(QSettingsProfileStore::UserProfilePath(), path);
+    EXPECT_EQ(QSettings(QSettings::NativeFormat, QSettings::UserScope, "Dravilo", "pelko").fileName(), path);
     // Organisation-wide values must not leak into the profile.
     ASSERT_TRUE(writeBytes(config.path() + "/Dravilo.conf", "[Results]\nBestResult1=3\n"));
-    EXPECT_EQ(QSettingsProfileStore().fileName(), config.path() + "/Dravilo/pelko.conf");
+    EXPECT_EQ(QSettingsProfileStore().fileName(), path);
     EXPECT_EQ(QSettingsProfileStore().GetProfileInt(kResultsSection, "BestResult1", 999), 999);
+
+    ASSERT_TRUE(QDir().mkpath(config.path() + "/Dravilo"));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+    std::promise<QString> found;
+    std::thread lookUp([&] { found.set_value(QSettingsProfileStore::UserProfilePath()); });
+    const auto answer = found.get_future();
+    const bool returned = answer.wait_for(std::chrono::seconds(2)) == std::future_status::ready;
+    if (!returned) {
+        // Whatever reads the FIFO gets its end, so that the test can end.
+        ::close(::open(QFile::encodeName(path).constData(), O_WRONLY | O_NONBLOCK));
+    }
+    lookUp.join();
+    EXPECT_TRUE(returned) << "a FIFO at the profile's path holds the look-up";
 }
 
 // Whatever lies at "<profile>.lock" or holds it, a write gives up after
@@ -407,4 +507,45 @@ TEST(QSettingsProfileStore, NoLockProblemHoldsAWriteForMoreThanTwoSeconds)
     EXPECT_TRUE(profile.store().Retry());
     EXPECT_FALSE(profile.store().problem());
     EXPECT_EQ(QtDisk(profile.path()).Int("BestResult1", 999), 20);
+}
+
+// The message names the file the learner knows: the profile, unless the
+// trouble is a file of pelko's own beside it that is not a regular file.
+TEST(QSettingsProfileStore, AFailureNamesTheFileItConcerns)
+{
+    {
+        TempProfile profile;
+        ASSERT_TRUE(QDir().mkpath(profile.path() + ".tmp/inside"));
+        profile.store().WriteProfileInt(kResultsSection, "BestResult1", 60);
+        EXPECT_EQ(std::tuple(profile.store().problem().kind, profile.store().problem().path),
+                  std::tuple(ProfileFile::Problem::NotRegular, profile.path() + ".tmp"));
+        ASSERT_TRUE(QDir(profile.path() + ".tmp").removeRecursively());
+        EXPECT_TRUE(profile.store().Retry());
+    }
+    if (::geteuid() != 0) {
+        // No permission: a folder the learner may not write to.
+        TempProfile profile;
+        ASSERT_TRUE(writeBytes(profile.path(), "[Results]\nBestResult1=60\n"));
+        const QByteArray folder = QFile::encodeName(profile.dirPath() + "/Dravilo");
+        ASSERT_EQ(::chmod(folder.constData(), 0500), 0);
+        profile.reopen().WriteProfileInt(kResultsSection, "BestResult1", 50);
+        EXPECT_EQ(std::tuple(profile.store().problem().kind, profile.store().problem().path),
+                  std::tuple(ProfileFile::Problem::NoPermission, profile.path()));
+        ::chmod(folder.constData(), 0700);
+        return;
+    }
+    // Read-only: a small file system of its own, mounted again read-only (needs root).
+    QTemporaryDir mountPoint;
+    const QByteArray where = QFile::encodeName(mountPoint.path());
+    ASSERT_EQ(::mount("tmpfs", where.constData(), "tmpfs", 0, "size=256k"), 0);
+    const QString path = mountPoint.path() + "/Dravilo/pelko.conf";
+    ASSERT_TRUE(writeBytes(path, "[Results]\nBestResult1=60\n"));
+    ASSERT_EQ(::mount("tmpfs", where.constData(), "tmpfs", MS_REMOUNT | MS_RDONLY, "size=256k"), 0);
+    {
+        QSettingsProfileStore store(path);
+        store.WriteProfileInt(kResultsSection, "BestResult1", 50);
+        EXPECT_EQ(std::tuple(store.problem().kind, store.problem().path),
+                  std::tuple(ProfileFile::Problem::ReadOnly, path));
+    }
+    ::umount2(where.constData(), MNT_DETACH);
 }

@@ -108,7 +108,8 @@ TEST(RegistryProfileStore, AWriterHoldingTheLockDelaysNoWriteAndTheValueWaits)
     HANDLE held = ::CreateEventW(nullptr, TRUE, FALSE, nullptr);
     HANDLE release = ::CreateEventW(nullptr, TRUE, FALSE, nullptr);
     std::thread holder([&] {
-        HANDLE mutex = ::CreateMutexW(nullptr, TRUE, name.c_str());
+        HANDLE mutex = ::CreateMutexW(nullptr, FALSE, name.c_str());
+        ::WaitForSingleObject(mutex, INFINITE);
         ::SetEvent(held);
         ::WaitForSingleObject(release, INFINITE);
         ::ReleaseMutex(mutex);

@@ -65,4 +65,19 @@ TEST_F(ResetTimesTest, ClearsEverythingAsOneRecordAfterKeepingACopyAndTheMainWin
     EXPECT_EQ(window.invalidations, repaint);
 }
 
+// A reset without its undo copy would lose the results for good.
+TEST_F(ResetTimesTest, ClearsNothingWhenTheCopyCannotBeKept)
+{
+    store.copyFails = true;
+    const auto before = store.values;
+    const int records = store.records;
+    EXPECT_FALSE(ResetTimes(store));
+    EXPECT_EQ(store.values, before);
+    EXPECT_EQ(store.records, records);
+
+    store.copyFails = false;
+    EXPECT_TRUE(ResetTimes(store));
+    EXPECT_EQ(store.copies.at(".before-reset"), before);
+}
+
 } // namespace

@@ -45,8 +45,8 @@ public:
     }
     bool KeepCopy(std::string_view suffix) override
     {
-        if (values.empty()) {
-            return false; // no file to copy yet
+        if (values.empty() || copyFails) {
+            return false; // no file to copy yet, or no room for the copy
         }
         copies[std::string(suffix)] = values;
         return true;
@@ -62,6 +62,7 @@ public:
     int records = 0; // writes outside a group, and outermost groups that wrote
     std::vector<std::string> writes; // "Section/entry", in order
     std::map<std::string, std::map<std::string, std::u16string>> copies; // suffix -> the values then
+    bool copyFails = false;
 
 protected:
     void EndWriteGroup() noexcept override

@@ -15,8 +15,9 @@
 #undef GetProfileString
 #undef WriteProfileString
 
-// A registry profile of its own for one test, its copies in a temporary
-// folder; both removed with it. The key: HKEY_CURRENT_USER\Software\pelko-tests\<uuid>
+// A registry profile of its own for one test, under the key
+// HKEY_CURRENT_USER\Software\pelko-tests\<uuid>, its copies in a temporary
+// folder; both removed with it.
 class TempRegistryProfile
 {
 public:
