@@ -1,0 +1,66 @@
+#!/usr/bin/env bash
+# The zip a Windows learner unpacks: exactly pelko.exe and its papers, and a
+# pelko.exe that is a stripped 64-bit window program carrying its icon and
+# version, needing no DLL that Windows does not have.
+#   check_windows_zip.sh ZIP SOURCE_DIR WINE_SESSION_DIR QT_DEBIAN_VERSION
+set -euo pipefail
+zip=$(cd "$(dirname "$1")" && pwd)/$(basename "$1")
+source_dir=$2
+session=$3
+qt_version=$4
+objdump=x86_64-w64-mingw32-objdump
+windres=x86_64-w64-mingw32-windres
+status=0
+fail() {
+    echo "FAIL: $*"
+    status=1
+}
+
+out=$(mktemp -d)
+trap 'rm -rf "$out"' EXIT
+(cd "$out" && cmake -E tar xf "$zip")
+top=$out/pelko-1.0.0-win64
+
+expected='pelko-1.0.0-win64/LICENSE.txt
+pelko-1.0.0-win64/Qt/GPL-2.txt
+pelko-1.0.0-win64/Qt/GPL-3.txt
+pelko-1.0.0-win64/Qt/LGPL-3.txt
+pelko-1.0.0-win64/Qt/SOURCE.txt
+pelko-1.0.0-win64/Qt/copyright.txt
+pelko-1.0.0-win64/README.txt
+pelko-1.0.0-win64/pelko.exe'
+members=$(cd "$out" && find . -type f | sed 's|^\./||' | LC_ALL=C sort)
+[ "$members" = "$expected" ] || fail "the zip holds:
+$members"
+
+cmp -s "$top/LICENSE.txt" "$source_dir/LICENSE" || fail "LICENSE.txt is not pelko's licence"
+cmp -s "$top/Qt/LGPL-3.txt" /usr/share/common-licenses/LGPL-3 || fail "Qt/LGPL-3.txt is not the LGPL 3"
+grep -q "^Upstream-Name: qtbase" "$top/Qt/copyright.txt" || fail "Qt/copyright.txt is not qt6-base's"
+grep -qF "snapshot.debian.org/package/qt6-base/$qt_version/" "$top/Qt/SOURCE.txt" ||
+    fail "Qt/SOURCE.txt does not say where the source is"
+
+exe=$top/pelko.exe
+headers=$("$objdump" -p "$exe")
+grep -q "^Magic.*020b.*PE32+" <<<"$headers" || fail "pelko.exe is not a 64-bit program"
+grep -q "^Subsystem.*(Windows GUI)" <<<"$headers" || fail "pelko.exe opens a console"
+if "$objdump" -t "$exe" | grep -q '^\['; then
+    fail "pelko.exe is not stripped"
+fi
+# Every DLL it loads is one that Windows itself has: Wine's stand-ins for
+# them are in its system folder. A Qt, C++ runtime or pthread DLL is not.
+system32=$session/prefix/drive_c/windows/system32
+while read -r dll; do
+    if [ ! -e "$system32/${dll,,}" ]; then
+        fail "pelko.exe needs $dll, which Windows does not have"
+    fi
+done < <(awk '/DLL Name:/ {print $3}' <<<"$headers")
+
+resources=$("$windres" -i "$exe" -O rc)
+grep -q "RT_GROUP_ICON" <<<"$resources" || fail "pelko.exe has no icon"
+for value in '"CompanyName", "Dravilo"' '"ProductName", "pelko"' '"ProductVersion", "1.0.0"' \
+    '"FileVersion", "1.0.0"'; do
+    grep -qF "VALUE $value" <<<"$resources" || fail "pelko.exe's version resource lacks $value"
+done
+grep -q "FILEVERSION 1, 0, 0, 0" <<<"$resources" || fail "pelko.exe's file version is not 1.0.0.0"
+[ $status -eq 0 ] && echo "zip ok: $(stat -c %s "$zip") bytes, pelko.exe $(stat -c %s "$exe") bytes"
+exit $status
