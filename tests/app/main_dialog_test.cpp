@@ -402,3 +402,5 @@ TEST_F(MainDialogTest, RightClickMenuOpensAboutAndItsTableReadOnly)
     EXPECT_TRUE(sawAbout && sawTable);
     EXPECT_EQ(QApplication::activeModalWidget(), nullptr); // straight back to the main window
 }
+
+} // namespace

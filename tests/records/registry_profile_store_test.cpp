@@ -12,7 +12,6 @@
 
 #include <gtest/gtest.h>
 
-
 TEST(RegistryProfileStore, ReadsWhatEarlierVersionsLeftAndWritesTheSameTypes)
 {
     TempRegistryProfile profile;

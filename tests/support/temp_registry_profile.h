@@ -129,8 +129,9 @@ public:
             if (line.startsWith(QStringLiteral("dword:"))) {
                 return QString::number(static_cast<std::int32_t>(line.mid(6).toUInt(nullptr, 16)));
             }
-            return line.mid(1, line.size() - 2).replace(QStringLiteral("\\\""), QStringLiteral("\"")).replace(
-                QStringLiteral("\\\\"), QStringLiteral("\\"));
+            return line.mid(1, line.size() - 2)
+                .replace(QStringLiteral("\\\""), QStringLiteral("\""))
+                .replace(QStringLiteral("\\\\"), QStringLiteral("\\"));
         }
         return {};
     }
