@@ -136,6 +136,11 @@ QString RegHex(DWORD type, const QByteArray &data)
 // Whole or not at all: written beside the target, flushed, moved over it.
 ProfileProblem WriteFileWhole(const QString &path, const QByteArray &bytes)
 {
+    // A folder there is no copy to replace.
+    const DWORD attributes = ::GetFileAttributesW(Wide(QDir::toNativeSeparators(path)).c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
+        return {ProfileProblem::NotRegular, 0, path};
+    }
     const QString temporary = path + QStringLiteral(".tmp");
     const std::wstring wideTemporary = Wide(QDir::toNativeSeparators(temporary));
     HANDLE file = ::CreateFileW(wideTemporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
