@@ -8,6 +8,7 @@
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QRegularExpression>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -22,11 +23,14 @@ bool WaitFor(const std::function<bool()> &done, int limitMs = 30000)
 {
     QElapsedTimer waited;
     waited.start();
+    // Sleeps until an event; the ticks only wake it to look at the clock.
+    QTimer wake;
+    wake.start(50);
     while (!done()) {
         if (waited.elapsed() > limitMs) {
             return false;
         }
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
     }
     return true;
 }
