@@ -1,20 +1,16 @@
 #include "app/qt_speech_speaker.h"
 
+#include "app/speech_worker.h"
+
 #include <QMetaObject>
-#include <QTextToSpeech>
 #include <QThread>
-#include <QVoice>
 
 namespace {
 
-// Exit waits this long for a speech engine that does not answer, then leaves
-// the thread to end with the process.
-constexpr unsigned long kStopWaitMs = 3000;
-
-bool IsFrench(const QLocale &locale)
-{
-    return locale.language() == QLocale::French;
-}
+// Exit waits this long for a speech engine that does not answer (one still
+// listing its voices, or a hung server), then leaves its thread to end with
+// the process; the worker never refers back to the speaker, so that is safe.
+constexpr unsigned long kStopWaitMs = 10000;
 
 } // namespace
 
@@ -25,7 +21,7 @@ QtSpeechSpeaker::~QtSpeechSpeaker()
     if (thread_ == nullptr) {
         return;
     }
-    // The worker (and the engine with it) goes on its own thread.
+    // The worker, and the engine with it, is deleted on its own thread.
     connect(thread_, &QThread::finished, worker_, &QObject::deleteLater);
     thread_->quit();
     if (thread_->wait(kStopWaitMs)) {
@@ -43,85 +39,24 @@ void QtSpeechSpeaker::Prepare()
     availability_ = Availability::Looking;
     thread_ = new QThread;
     thread_->setObjectName(QStringLiteral("pelko speech"));
-    worker_ = new QObject;
+    worker_ = new SpeechWorker;
     worker_->moveToThread(thread_);
+    // Queued both ways; a connection to this object ends when it is deleted.
+    connect(worker_, &SpeechWorker::found, this, &QtSpeechSpeaker::Found, Qt::QueuedConnection);
+    connect(worker_, &SpeechWorker::speakingStarted, this, &QtSpeechSpeaker::speakingStarted, Qt::QueuedConnection);
     thread_->start();
-    QMetaObject::invokeMethod(worker_, [this] { FindVoice(); });
+    QMetaObject::invokeMethod(worker_, &SpeechWorker::FindVoice, Qt::QueuedConnection);
     NotifyAvailability();
 }
 
 void QtSpeechSpeaker::Say(const QString &text)
 {
-    if (thread_ == nullptr) {
+    if (worker_ == nullptr) {
         return;
     }
     // Queued behind FindVoice(), so a word given while looking is said once a voice is found.
-    QMetaObject::invokeMethod(worker_, [this, text] { SayNow(text); });
-}
-
-void QtSpeechSpeaker::FindVoice()
-{
-    QStringList engines = QTextToSpeech::availableEngines();
-    // speech-dispatcher first: on Linux it is the one with voices for many languages.
-    if (engines.removeOne(QStringLiteral("speechd"))) {
-        engines.prepend(QStringLiteral("speechd"));
-    }
-    Availability result = engines.isEmpty() ? Availability::NoEngine : Availability::NoFrenchVoice;
-    QString failure;
-    for (const QString &name : engines) {
-        auto *engine = new QTextToSpeech(name, worker_);
-        if (engine->state() == QTextToSpeech::Error) {
-            failure = engine->errorString();
-            if (result != Availability::NoFrenchVoice || failure.isEmpty()) {
-                result = Availability::EngineFailed;
-            }
-            delete engine;
-            continue;
-        }
-        // France's French where there is one, else the first French the engine lists.
-        engine->setLocale(QLocale(QLocale::French, QLocale::France));
-        if (!IsFrench(engine->voice().locale())) {
-            for (const QLocale &locale : engine->availableLocales()) {
-                if (IsFrench(locale)) {
-                    engine->setLocale(locale);
-                    break;
-                }
-            }
-        }
-        if (!IsFrench(engine->voice().locale())) {
-            result = Availability::NoFrenchVoice;
-            delete engine;
-            continue;
-        }
-        engine_ = engine;
-        connect(engine_, &QTextToSpeech::stateChanged, this, [this](QTextToSpeech::State state) {
-            if (state == QTextToSpeech::Speaking) {
-                emit speakingStarted();
-            }
-        });
-        const QVoice voice = engine_->voice();
-        QMetaObject::invokeMethod(this,
-                                  [this, voice] { Found(Availability::Ready, {}, voice.name(), voice.locale()); });
-        return;
-    }
-    // An engine that failed explains more than one that merely lacked French.
-    if (result == Availability::NoFrenchVoice) {
-        failure.clear();
-    }
-    QMetaObject::invokeMethod(this, [this, result, failure] { Found(result, failure, {}, {}); });
-}
-
-void QtSpeechSpeaker::SayNow(const QString &text)
-{
-    // The voice is checked at every word: an engine that lost it (its
-    // server restarted with other voices) must not go on in another language.
-    if (engine_ == nullptr || !IsFrench(engine_->voice().locale())) {
-        return;
-    }
-    if (engine_->state() == QTextToSpeech::Speaking) {
-        engine_->stop(QTextToSpeech::BoundaryHint::Immediate);
-    }
-    engine_->say(text);
+    QMetaObject::invokeMethod(
+        worker_, [worker = worker_, text] { worker->Say(text); }, Qt::QueuedConnection);
 }
 
 void QtSpeechSpeaker::Found(Availability availability, const QString &failure, const QString &voiceName,

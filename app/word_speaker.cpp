@@ -132,7 +132,10 @@ QString WordSpeaker::Explanation() const
         return QStringLiteral("No speech engine is installed: install qt6-speech-speechd-plugin, speech-dispatcher "
                               "and speech-dispatcher-espeak-ng.");
     case A::EngineFailed: {
-        const QString failure = speaker_->failure();
+        QString failure = speaker_->failure();
+        if (failure.endsWith(QLatin1Char('.'))) {
+            failure.chop(1);
+        }
         return QStringLiteral("The speech engine did not start%1: %2.")
             .arg(failure.isEmpty() ? QString() : QStringLiteral(" (%1)").arg(failure),
                  QStringLiteral("install speech-dispatcher and speech-dispatcher-espeak-ng"));
