@@ -5,6 +5,7 @@
 #include "app/save_guard.h"
 #include "app/tab_control.h"
 #include "app/tab_gap_delegate.h"
+#include "app/word_speaker.h"
 #include "controls/c_answer_button.h"
 #include "controls/c_level_button.h"
 #include "controls/c_marked_bar.h"
@@ -15,6 +16,11 @@
 #include "controls/window_backdrop.h"
 #include "records/c_high_scores_dlg.h"
 #include "records/platform_profile_store.h"
+#ifdef _WIN32
+#include "records/registry_options_store.h"
+#else
+#include "records/options_file.h"
+#endif
 #include "res/control_ids.h"
 #include "res/strings.h"
 
@@ -92,10 +98,20 @@ QTreeWidget *MakeList(QWidget *parent)
 
 } // namespace
 
-CpelkoDlg::CpelkoDlg(PlatformProfileStore &store, QWidget *parent)
+CpelkoDlg::CpelkoDlg(PlatformProfileStore &store, QWidget *parent) : CpelkoDlg(store, Speaker::ForThisBuild(), parent)
+{
+}
+
+CpelkoDlg::CpelkoDlg(PlatformProfileStore &store, std::unique_ptr<Speaker> speaker, QWidget *parent)
     : QDialog(parent), store_(store), engine_(*this, store)
 {
     InitPelkoResources();
+#ifdef _WIN32
+    auto options = std::make_unique<RegistryOptionsStore>(RegistryProfileStore::UserProfilePath());
+#else
+    auto options = std::make_unique<OptionsFile>(OptionsFile::BesideProfile(store_.fileName()));
+#endif
+    wordSpeaker_ = new WordSpeaker(std::move(speaker), std::move(options), *this);
     drillTimer_.setInterval(kDrillTickMs);
     drillTimer_.setTimerType(Qt::CoarseTimer);
     connect(&drillTimer_, &QTimer::timeout, this, [this] { engine_.OnDrillTimer(); });
@@ -308,6 +324,11 @@ void CpelkoDlg::SetControlText(int id, std::u16string_view text)
         }
         label->setText(shown);
     }
+    if (id == kWordDisplay) {
+        const int w = engine_.session().currentWord;
+        const bool asked = w >= WordTable::kFirstWord && w <= WordTable::kLastWord;
+        wordSpeaker_->WordDisplayChanged(text, asked ? std::u16string_view(engine_.words()[w].french) : u"");
+    }
 }
 
 std::u16string CpelkoDlg::GetControlText(int id) const
@@ -449,6 +470,7 @@ void CpelkoDlg::contextMenuEvent(QContextMenuEvent *event)
     // Stands in for the window's system menu, which Linux desktops keep to themselves.
     QMenu menu(this);
     QAction *about = menu.addAction(QString::fromUtf16(strings::kAboutMenuItem));
+    wordSpeaker_->AddMenuItem(menu);
     if (menu.exec(event->globalPos()) == about) {
         OnSysCommand(kSysCommandAbout);
     }

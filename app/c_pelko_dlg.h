@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/speaker.h"
 #include "controls/accessibility_notifier.h"
 #include "drill/display_state.h"
 #include "drill/drill_engine.h"
@@ -13,10 +14,12 @@
 #include <array>
 #include <functional>
 #include <map>
+#include <memory>
 
 class SaveGuard;
 class QTreeWidget;
 class TabControl;
+class WordSpeaker;
 
 // The program's only window. It owns the engine and every control, lays the
 // controls out from their template and carries out what the engine asks of
@@ -26,6 +29,8 @@ class CpelkoDlg : public QDialog, public WindowServices
     Q_OBJECT
 public:
     explicit CpelkoDlg(PlatformProfileStore &store, QWidget *parent = nullptr);
+    // With a speaker of the caller's (tests) instead of this build's.
+    CpelkoDlg(PlatformProfileStore &store, std::unique_ptr<Speaker> speaker, QWidget *parent = nullptr);
     ~CpelkoDlg() override;
 
     DrillEngine &engine() { return engine_; }
@@ -56,6 +61,7 @@ public:
     void OnTabSelChange();
     bool drillTimerActive() const { return drillTimer_.isActive(); }
     SaveGuard &saveGuard() const { return *saveGuard_; }
+    WordSpeaker &wordSpeaker() const { return *wordSpeaker_; }
 
     // Every way out (Exit, Escape, the close box) asks first while results are unsaved.
     void done(int result) override;
@@ -74,6 +80,7 @@ private:
     PlatformProfileStore &store_;
     DrillEngine engine_;
     SaveGuard *saveGuard_ = nullptr;
+    WordSpeaker *wordSpeaker_ = nullptr;
     // The five command buttons share the answer buttons' painter; their flags stay 0.
     AnswerFace commandFace_;
     QTimer drillTimer_;

@@ -1,0 +1,27 @@
+#include "app/speaker.h"
+
+#ifdef PELKO_SPEECH
+#include "app/qt_speech_speaker.h"
+#else
+namespace {
+
+// A build without Qt's text-to-speech module: the menu item says so.
+class UnbuiltSpeaker final : public Speaker
+{
+public:
+    void Prepare() override { }
+    Availability availability() const override { return Availability::NotBuilt; }
+    void Say(const QString & /*text*/) override { }
+};
+
+} // namespace
+#endif
+
+std::unique_ptr<Speaker> Speaker::ForThisBuild()
+{
+#ifdef PELKO_SPEECH
+    return std::make_unique<QtSpeechSpeaker>();
+#else
+    return std::make_unique<UnbuiltSpeaker>();
+#endif
+}

@@ -1,0 +1,122 @@
+// From a word given to the speaker (the moment the window shows it) to the
+// engine reporting that it has begun to say it, through the real speaker and
+// a private speech-dispatcher with espeak-ng (sound into ALSA's null device).
+// Each iteration's time is measured by hand: the wait is on the event loop.
+
+#include "app/qt_speech_speaker.h"
+#include "tests/support/private_speech_dispatcher.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QTimer>
+
+#include <benchmark/benchmark.h>
+
+#include <cstdio>
+#include <functional>
+#include <memory>
+
+namespace {
+
+QtSpeechSpeaker *gSpeaker = nullptr;
+int gStarted = 0;
+
+bool WaitFor(const std::function<bool()> &done, int limitMs)
+{
+    QElapsedTimer waited;
+    waited.start();
+    // Sleeps until an event; the ticks only wake it to look at the clock.
+    QTimer wake;
+    wake.start(50);
+    while (!done()) {
+        if (waited.elapsed() > limitMs) {
+            return false;
+        }
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    }
+    return true;
+}
+
+void Pause(int ms)
+{
+    QElapsedTimer waited;
+    waited.start();
+    WaitFor([&] { return waited.elapsed() >= ms; }, ms + 1000);
+}
+
+const QString kWords[] = {QStringLiteral("le"),   QStringLiteral("depuis"), QStringLiteral("père"),
+                          QStringLiteral("être"), QStringLiteral("avoir"),  QStringLiteral("parce que")};
+
+// A word after silence: the usual case, one question after another.
+void BM_SayToSpeaking(benchmark::State &state)
+{
+    std::size_t k = 0;
+    for (auto _ : state) {
+        const int before = gStarted;
+        QElapsedTimer timer;
+        timer.start();
+        gSpeaker->Say(kWords[k++ % std::size(kWords)]);
+        if (!WaitFor([&] { return gStarted > before; }, 10000)) {
+            state.SkipWithError("the engine never began to speak");
+            break;
+        }
+        state.SetIterationTime(static_cast<double>(timer.nsecsElapsed()) * 1e-9);
+        Pause(1500); // the word runs out
+    }
+}
+BENCHMARK(BM_SayToSpeaking)->UseManualTime()->Iterations(15)->Unit(benchmark::kMillisecond);
+
+// A word while the last is still being said (Review stepped quickly): the cut comes first.
+void BM_SayOverSpeechToSpeaking(benchmark::State &state)
+{
+    const QString longText = QStringLiteral("anticonstitutionnellement, ").repeated(10);
+    for (auto _ : state) {
+        int before = gStarted;
+        gSpeaker->Say(longText);
+        if (!WaitFor([&] { return gStarted > before; }, 10000)) {
+            state.SkipWithError("the engine never began to speak");
+            break;
+        }
+        Pause(100);
+        before = gStarted;
+        QElapsedTimer timer;
+        timer.start();
+        gSpeaker->Say(QStringLiteral("le"));
+        if (!WaitFor([&] { return gStarted > before; }, 10000)) {
+            state.SkipWithError("the engine never began the second word");
+            break;
+        }
+        state.SetIterationTime(static_cast<double>(timer.nsecsElapsed()) * 1e-9);
+        Pause(1500);
+    }
+}
+BENCHMARK(BM_SayOverSpeechToSpeaking)->UseManualTime()->Iterations(15)->Unit(benchmark::kMillisecond);
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    QCoreApplication app(argc, argv);
+    PrivateSpeechDispatcher server(PrivateSpeechDispatcher::Synthesiser::EspeakNg);
+    if (!server.Running()) {
+        std::fprintf(stderr, "speech-dispatcher did not start\n");
+        return 1;
+    }
+    auto speaker = std::make_unique<QtSpeechSpeaker>();
+    QObject::connect(speaker.get(), &QtSpeechSpeaker::speakingStarted, [] { ++gStarted; });
+    QElapsedTimer found;
+    found.start();
+    speaker->Prepare();
+    if (!WaitFor([&] { return speaker->availability() != Speaker::Availability::Looking; }, 60000)
+        || speaker->availability() != Speaker::Availability::Ready) {
+        std::fprintf(stderr, "no French voice was found\n");
+        return 1;
+    }
+    std::printf("finding the French voice \"%s\" took %lld ms (once, on the speech thread)\n",
+                qPrintable(speaker->voiceName()), static_cast<long long>(found.elapsed()));
+    gSpeaker = speaker.get();
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

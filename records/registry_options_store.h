@@ -1,0 +1,22 @@
+#pragma once
+
+#include "records/options_store.h"
+
+#include <QString>
+
+// The learner's options on Windows: REG_DWORD values under the profile's
+// key, in Options beside Results ("HKEY_CURRENT_USER\Software\Dravilo\pelko\Options"),
+// each written in one call, so a crash leaves the old choice or the new.
+class RegistryOptionsStore : public OptionsStore
+{
+public:
+    // profileKey: "HKEY_CURRENT_USER\Software\Dravilo\pelko", or a key of
+    // HKEY_CURRENT_USER given without that prefix.
+    explicit RegistryOptionsStore(const QString &profileKey);
+
+    bool ReadFlag(std::string_view name, bool fallback) const override;
+    bool WriteFlag(std::string_view name, bool value) override;
+
+private:
+    QString key_; // under HKEY_CURRENT_USER
+};

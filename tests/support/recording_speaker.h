@@ -1,0 +1,48 @@
+#pragma once
+
+#include "app/speaker.h"
+
+#include <QStringList>
+
+// A speaker that keeps what it was asked to say, with the availability a
+// test sets; it never starts an engine.
+class RecordingSpeaker : public Speaker
+{
+public:
+    explicit RecordingSpeaker(Availability whenPrepared = Availability::Ready) : whenPrepared_(whenPrepared) { }
+
+    void Prepare() override
+    {
+        ++prepared;
+        if (availability_ == Availability::NotLooked) {
+            availability_ = whenPrepared_;
+            NotifyAvailability();
+        }
+    }
+    Availability availability() const override { return availability_; }
+    QString voiceName() const override
+    {
+        return availability_ == Availability::Ready ? QStringLiteral("Test") : QString();
+    }
+    void Say(const QString &text) override
+    {
+        // As the real one: nothing without a French voice.
+        if (availability_ == Availability::Ready) {
+            said << text;
+        }
+    }
+
+    // The voice search ending later, as it does with a real engine.
+    void Become(Availability availability)
+    {
+        availability_ = availability;
+        NotifyAvailability();
+    }
+
+    QStringList said;
+    int prepared = 0;
+
+private:
+    Availability whenPrepared_;
+    Availability availability_ = Availability::NotLooked;
+};
