@@ -66,6 +66,7 @@ CHighScoresDlg::CHighScoresDlg(ProfileStore &store, QWidget *parent) : QDialog(p
 {
     const dialogs::Template &t = dialogs::kHighScoresDialog;
     setWindowTitle(ToQString(t.caption));
+    setAccessibleName(windowTitle().simplified());
     setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
     setFixedSize(ToPxX(t.width), ToPxY(t.height));
     // The platform's dialog font at the template's size: the layout's base units assume it.
@@ -151,6 +152,9 @@ void CHighScoresDlg::ShowRows()
         QLineEdit *box = nameBoxes_[static_cast<std::size_t>(r)];
         box->setText(ToQString(view.title));
         box->setEnabled(view.enabled);
+        // Named for what it holds; the place is the row's rank.
+        box->setAccessibleName(view.enabled ? QStringLiteral("Your name for place %1").arg(r + 1)
+                                            : QStringLiteral("Name at place %1").arg(r + 1));
         if (view.enabled) {
             // Caret at the start, nothing selected; the focus stays on OK.
             box->deselect();
