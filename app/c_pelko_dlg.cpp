@@ -21,9 +21,11 @@
 #include "res/control_ids.h"
 #include "res/strings.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QContextMenuEvent>
 #include <QDateTime>
+#include <QEventLoop>
 #include <QHeaderView>
 #include <QIcon>
 #include <QKeyEvent>
@@ -49,6 +51,8 @@ constexpr int kDrillTickMs = 200;
 // The gauge changes on every tick; a screen reader hears it once a second.
 constexpr int kGaugeAnnounceMs = 1000;
 constexpr char kTextProperty[] = "pelkoText";
+// About as long as a reader takes to say a speed challenge's score.
+constexpr int kScoreSpeechMs = 2000;
 
 QString ToQString(std::u16string_view text)
 {
@@ -257,7 +261,13 @@ void CpelkoDlg::BindTabKeys()
     const auto step = [this](int delta) {
         const int next = (tabs_->currentIndex() + delta + tabs_->count()) % tabs_->count();
         tabs_->setCurrentIndex(next);
-        control(next == 0 ? kAnswerLog : kResultsList)->setFocus(Qt::TabFocusReason);
+        QTreeWidget *list = List(next == 0 ? kAnswerLog : kResultsList);
+        list->setFocus(Qt::TabFocusReason);
+        // Made current anew, so that a reader says the row along with the list.
+        if (QTreeWidgetItem *row = list->currentItem() != nullptr ? list->currentItem() : list->topLevelItem(0)) {
+            list->setCurrentItem(nullptr);
+            list->setCurrentItem(row);
+        }
     };
     for (const QKeySequence &sequence :
          {QKeySequence(Qt::CTRL | Qt::Key_Tab), QKeySequence(Qt::CTRL | Qt::Key_PageDown)}) {
@@ -447,8 +457,16 @@ void CpelkoDlg::SelectTab(int index)
 
 void CpelkoDlg::RunHighScores(std::int64_t span, std::int32_t correct, std::int32_t tries)
 {
-    // The score is said before the table takes the focus.
+    // The score is said before the table takes the focus. A reader that is
+    // still busy when the table's many new controls reach it drops what it
+    // has not yet taken, and the table's title cuts short what it is saying:
+    // with a reader listening, the table waits a moment, taking no input.
     announcer_->Flush();
+    if (QAccessible::isActive()) {
+        QEventLoop wait;
+        QTimer::singleShot(kScoreSpeechMs, &wait, &QEventLoop::quit);
+        wait.exec(QEventLoop::ExcludeUserInputEvents);
+    }
     QWidget *owner = QApplication::activeModalWidget();
     CHighScoresDlg dialog(store_, owner != nullptr ? owner : this);
     dialog.SetCandidate(span, correct, tries);
