@@ -12,7 +12,7 @@ class QAccessibleInterface;
 // a notification the moment it is shown, and leaves out its role name when
 // it sits in a status bar: so this is an empty status bar of no size with one
 // such notification, named for what is to be said and shown again for each
-// text. A reader's "read the status bar" command repeats the last text. From
+// text. From
 // Qt 6.8 the platform's own announcement is sent as well, for readers and
 // platforms that know it.
 class Announcer : public QWidget
