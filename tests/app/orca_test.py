@@ -250,7 +250,8 @@ def practise(session, meanings):
         else:
             if verdict.rstrip(".") != "right":
                 check(False, "answer %d told right: %r" % (n + 1, verdict))
-        after = session.mark()
+        # Looked for after the verdict, wherever the reading of the log stands.
+        after = session.said.index(verdict, mark) + 1
         following = session.wait_said(lambda u: is_question(u) or u.startswith("Practise complete"),
                                       "the next question or the end", after)
         between = session.since(mark)
