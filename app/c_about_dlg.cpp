@@ -28,6 +28,8 @@ CAboutDlg::CAboutDlg(ProfileStore &store, WindowServices &window, DrillEngine *m
     const dialogs::Template &t = dialogs::kAboutDialog;
     const DialogLayout layout(t);
     setWindowTitle(ToQString(t.caption));
+    // The title's blanks are only layout; a screen reader says the words.
+    setAccessibleName(windowTitle().simplified());
     setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
     setFont(layout.Font());
     setFixedSize(layout.ClientSize());

@@ -1,17 +1,20 @@
 #include "app/c_pelko_dlg.h"
 
+#include "app/announcer.h"
 #include "app/c_about_dlg.h"
 #include "app/dialog_layout.h"
 #include "app/save_guard.h"
 #include "app/tab_control.h"
 #include "app/tab_gap_delegate.h"
 #include "app/word_speaker.h"
+#include "controls/answer_keys.h"
 #include "controls/c_answer_button.h"
 #include "controls/c_level_button.h"
 #include "controls/c_marked_bar.h"
 #include "controls/c_progress_bar.h"
 #include "controls/c_title_bar.h"
 #include "controls/c_total_bar.h"
+#include "controls/focus_cue.h"
 #include "controls/offscreen_paint.h"
 #include "controls/window_backdrop.h"
 #include "records/c_high_scores_dlg.h"
@@ -24,11 +27,14 @@
 #include "res/control_ids.h"
 #include "res/strings.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QContextMenuEvent>
 #include <QDateTime>
+#include <QEventLoop>
 #include <QHeaderView>
 #include <QIcon>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMenu>
 #include <QMessageBox>
@@ -51,6 +57,8 @@ constexpr int kDrillTickMs = 200;
 // The gauge changes on every tick; a screen reader hears it once a second.
 constexpr int kGaugeAnnounceMs = 1000;
 constexpr char kTextProperty[] = "pelkoText";
+// About as long as a reader takes to say a speed challenge's score.
+constexpr int kScoreSpeechMs = 2000;
 
 QString ToQString(std::u16string_view text)
 {
@@ -115,8 +123,11 @@ CpelkoDlg::CpelkoDlg(PlatformProfileStore &store, std::unique_ptr<Speaker> speak
     drillTimer_.setInterval(kDrillTickMs);
     drillTimer_.setTimerType(Qt::CoarseTimer);
     connect(&drillTimer_, &QTimer::timeout, this, [this] { engine_.OnDrillTimer(); });
+    announcer_ = new Announcer(this);
+    focusCue_ = new FocusCue(this);
     CreateControls();
     OnInitDialog();
+    qApp->installEventFilter(this);
     // Below the strips, left of About and Exit: the one free band of the window.
     saveGuard_ = new SaveGuard(store_, this);
     const QRect strip = control(kTotal)->geometry();
@@ -208,9 +219,11 @@ void CpelkoDlg::CreateControls()
             case kProgress:
                 widget = new CProgressBar(&engine_.progress(), this);
                 notifier_.SetMinimumInterval(widget, kGaugeAnnounceMs);
+                notifier_.QuietValue(widget);
                 break;
             case kMarked:
                 widget = new CMarkedBar(&engine_.marked(), this);
+                notifier_.QuietValue(widget);
                 break;
             case kLevelTitle:
                 widget = new CTitleBar(&engine_.levelTitle(), this);
@@ -241,14 +254,60 @@ void CpelkoDlg::BindAnswerKeys()
         const auto key = static_cast<Qt::Key>(Qt::Key_1 + k);
         for (const QKeySequence &sequence : {QKeySequence(key), QKeySequence(Qt::KeypadModifier | key)}) {
             auto *shortcut = new QShortcut(sequence, this);
-            connect(shortcut, &QShortcut::activated, this, [this, k] {
-                auto *button = qobject_cast<QAbstractButton *>(control(kAnswers[static_cast<std::size_t>(k)]));
-                if (button != nullptr && button->isVisible() && button->isEnabled()) {
-                    button->click();
-                }
-            });
+            connect(shortcut, &QShortcut::activated, this, [this, k] { PressAnswer(k); });
         }
     }
+    // T tells the time: the seconds left of a speed challenge, or a practise's time so far.
+    auto *time = new QShortcut(QKeySequence(Qt::Key_T), this);
+    connect(time, &QShortcut::activated, this, [this] { engine_.AnnounceTime(); });
+}
+
+void CpelkoDlg::PressAnswer(int k)
+{
+    auto *button = qobject_cast<QAbstractButton *>(control(kAnswers[static_cast<std::size_t>(k)]));
+    if (button != nullptr && button->isVisible() && button->isEnabled()) {
+        button->click();
+    }
+}
+
+void CpelkoDlg::BindTabKeys()
+{
+    // The tab strip takes no focus, so the usual keys of a tab strip switch
+    // it from anywhere in the window, and the focus goes to the list shown.
+    const auto step = [this](int delta) {
+        const int next = (tabs_->currentIndex() + delta + tabs_->count()) % tabs_->count();
+        tabs_->setCurrentIndex(next);
+        QTreeWidget *list = List(next == 0 ? kAnswerLog : kResultsList);
+        list->setFocus(Qt::TabFocusReason);
+        // Made current anew, so that a reader says the row along with the list.
+        if (QTreeWidgetItem *row = list->currentItem() != nullptr ? list->currentItem() : list->topLevelItem(0)) {
+            list->setCurrentItem(nullptr);
+            list->setCurrentItem(row);
+        }
+    };
+    for (const QKeySequence &sequence :
+         {QKeySequence(Qt::CTRL | Qt::Key_Tab), QKeySequence(Qt::CTRL | Qt::Key_PageDown)}) {
+        connect(new QShortcut(sequence, this), &QShortcut::activated, this, [step] { step(+1); });
+    }
+    for (const QKeySequence &sequence :
+         {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Backtab), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Tab),
+          QKeySequence(Qt::CTRL | Qt::Key_PageUp)}) {
+        connect(new QShortcut(sequence, this), &QShortcut::activated, this, [step] { step(-1); });
+    }
+}
+
+bool CpelkoDlg::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() == QEvent::KeyPress && watched->isWidgetType()
+        && static_cast<QWidget *>(watched)->window() == this && QApplication::activeModalWidget() == nullptr
+        && QApplication::activePopupWidget() == nullptr) {
+        const int k = AnswerKeys::FrenchTopRow(*static_cast<QKeyEvent *>(event));
+        if (k >= 0) {
+            PressAnswer(k);
+            return true;
+        }
+    }
+    return QDialog::eventFilter(watched, event);
 }
 
 void CpelkoDlg::OnInitDialog()
@@ -290,6 +349,7 @@ void CpelkoDlg::OnInitDialog()
     }
     setWindowIcon(icon);
     BindAnswerKeys();
+    BindTabKeys();
     setWindowTitle(QString::fromUtf16(strings::kWindowCaption));
     controls_.at(kExit)->setFocus();
 }
@@ -328,6 +388,8 @@ void CpelkoDlg::SetControlText(int id, std::u16string_view text)
         const int w = engine_.session().currentWord;
         const bool asked = w >= WordTable::kFirstWord && w <= WordTable::kLastWord;
         wordSpeaker_->WordDisplayChanged(text, asked ? std::u16string_view(engine_.words()[w].french) : u"");
+        // The French voice says the word; the screen reader's question then leaves it out, so it is heard once.
+        engine_.SetSpeakFrenchWord(!wordSpeaker_->SpeaksWords());
     }
 }
 
@@ -340,7 +402,14 @@ std::u16string CpelkoDlg::GetControlText(int id) const
 void CpelkoDlg::ShowControl(int id, bool show)
 {
     if (QWidget *widget = control(id)) {
+        // A list hidden under the focus hands it to the list shown in its
+        // place, which the learner expects, rather than to the next control.
+        const bool handOver = !show && widget->hasFocus() && (id == kAnswerLog || id == kResultsList);
         widget->setVisible(show);
+        QWidget *other = control(id == kAnswerLog ? kResultsList : kAnswerLog);
+        if (handOver && other->isVisible()) {
+            other->setFocus(Qt::OtherFocusReason);
+        }
     }
 }
 
@@ -371,10 +440,14 @@ void CpelkoDlg::KillDrillTimer()
     drillTimer_.stop();
 }
 
-void CpelkoDlg::ListInsertTop(int listId, std::u16string_view text)
+void CpelkoDlg::ListInsertTop(int listId, std::u16string_view text, std::u16string_view spoken)
 {
     if (QTreeWidget *list = List(listId)) {
-        list->insertTopLevelItem(0, new QTreeWidgetItem(QStringList {ToQString(text)}));
+        auto *item = new QTreeWidgetItem(QStringList {ToQString(text)});
+        if (!spoken.empty()) {
+            item->setData(0, Qt::AccessibleTextRole, ToQString(spoken));
+        }
+        list->insertTopLevelItem(0, item);
     }
 }
 
@@ -407,6 +480,16 @@ void CpelkoDlg::SelectTab(int index)
 
 void CpelkoDlg::RunHighScores(std::int64_t span, std::int32_t correct, std::int32_t tries)
 {
+    // The score is said before the table takes the focus. A reader that is
+    // still busy when the table's many new controls reach it drops what it
+    // has not yet taken, and the table's title cuts short what it is saying:
+    // with a reader listening, the table waits a moment, taking no input.
+    announcer_->Flush();
+    if (QAccessible::isActive()) {
+        QEventLoop wait;
+        QTimer::singleShot(kScoreSpeechMs, &wait, &QEventLoop::quit);
+        wait.exec(QEventLoop::ExcludeUserInputEvents);
+    }
     QWidget *owner = QApplication::activeModalWidget();
     CHighScoresDlg dialog(store_, owner != nullptr ? owner : this);
     dialog.SetCandidate(span, correct, tries);
@@ -419,6 +502,11 @@ bool CpelkoDlg::AskYesNo(std::u16string_view text)
     QMessageBox box(QMessageBox::Critical, QString::fromUtf16(strings::kMessageBoxTitle), ToQString(text),
                     QMessageBox::Yes | QMessageBox::No, owner != nullptr ? owner : this);
     return box.exec() == QMessageBox::Yes;
+}
+
+void CpelkoDlg::Announce(std::u16string_view text)
+{
+    announcer_->Say(ToQString(text));
 }
 
 std::int64_t CpelkoDlg::Now() const

@@ -16,6 +16,8 @@
 #include <map>
 #include <memory>
 
+class Announcer;
+class FocusCue;
 class SaveGuard;
 class QTreeWidget;
 class TabControl;
@@ -47,13 +49,14 @@ public:
     void InvalidateControl(int id, bool erase) override;
     void SetDrillTimer() override;
     void KillDrillTimer() override;
-    void ListInsertTop(int listId, std::u16string_view text) override;
+    void ListInsertTop(int listId, std::u16string_view text, std::u16string_view spoken) override;
     void ListEnsureTopVisible(int listId) override;
     void ListDeleteAll(int listId) override;
     int ListRowCount(int listId) const override;
     void SelectTab(int index) override;
     void RunHighScores(std::int64_t span, std::int32_t correct, std::int32_t tries) override;
     bool AskYesNo(std::u16string_view text) override;
+    void Announce(std::u16string_view text) override;
     std::int64_t Now() const override;
 
     void OnAboutButton();
@@ -62,11 +65,15 @@ public:
     bool drillTimerActive() const { return drillTimer_.isActive(); }
     SaveGuard &saveGuard() const { return *saveGuard_; }
     WordSpeaker &wordSpeaker() const { return *wordSpeaker_; }
+    Announcer &announcer() const { return *announcer_; }
+    FocusCue &focusCue() const { return *focusCue_; }
 
     // Every way out (Exit, Escape, the close box) asks first while results are unsaved.
     void done(int result) override;
 
 protected:
+    // Answers with the French keyboard's top row, wherever the focus is in this window.
+    bool eventFilter(QObject *watched, QEvent *event) override;
     void paintEvent(QPaintEvent *event) override;
     void showEvent(QShowEvent *event) override;
     void contextMenuEvent(QContextMenuEvent *event) override;
@@ -75,12 +82,16 @@ private:
     void CreateControls();
     void OnInitDialog();
     void BindAnswerKeys();
+    void BindTabKeys();
+    void PressAnswer(int k);
     QTreeWidget *List(int id) const;
 
     PlatformProfileStore &store_;
     DrillEngine engine_;
     SaveGuard *saveGuard_ = nullptr;
     WordSpeaker *wordSpeaker_ = nullptr;
+    Announcer *announcer_ = nullptr;
+    FocusCue *focusCue_ = nullptr;
     // The five command buttons share the answer buttons' painter; their flags stay 0.
     AnswerFace commandFace_;
     QTimer drillTimer_;

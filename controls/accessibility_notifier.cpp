@@ -13,6 +13,13 @@ void AccessibilityNotifier::SetMinimumInterval(QWidget *control, int millisecond
     said.interval = milliseconds;
 }
 
+void AccessibilityNotifier::QuietValue(QWidget *control)
+{
+    Said &said = said_[control];
+    said.control = control;
+    said.quietValue = true;
+}
+
 void AccessibilityNotifier::Changed(QWidget *control)
 {
     // Nothing listens: skip the work, which would otherwise run on every tick.
@@ -57,7 +64,7 @@ void AccessibilityNotifier::Send(Said &said)
     bool sent = false;
     if (value != said.value) {
         said.value = value;
-        if (known && valueInterface != nullptr) {
+        if (known && valueInterface != nullptr && !said.quietValue) {
             QAccessibleValueChangeEvent event(control, value);
             QAccessible::updateAccessibility(&event);
             sent = true;

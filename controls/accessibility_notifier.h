@@ -23,6 +23,9 @@ public:
     // a change inside the interval is sent when it ends.
     void SetMinimumInterval(QWidget *control, int milliseconds);
     void Changed(QWidget *control);
+    // No value events for this control: its changes are announced in words,
+    // and a reader that speaks every new figure would cut those short.
+    void QuietValue(QWidget *control);
     // A text set again unchanged sends no event of its own; a question asked
     // twice in a row must still be heard twice.
     static void RepeatName(QWidget *control);
@@ -35,6 +38,7 @@ private:
         QString description;
         QString name;
         int interval = 0;
+        bool quietValue = false;
         bool known = false;
         bool deferred = false;
         QElapsedTimer sentAt;

@@ -113,16 +113,23 @@ PaintedControlAccessible::Range PaintedControlAccessible::Figure() const
         return {static_cast<double>(right), 0, static_cast<double>(cells)};
     }
     if (auto *total = qobject_cast<CTotalBar *>(w)) {
-        const double percent
-            = static_cast<double>(CTotalBar::Score(total->store())) * 100.0 / static_cast<double>(CTotalBar::kScoreMax);
-        return {std::clamp(percent, 0.0, 100.0), 0, 100};
+        // The figure the strip shows, rounded as it is drawn.
+        QString shown = CTotalBar::PercentText(CTotalBar::Score(total->store())).trimmed();
+        shown.chop(1);
+        return {shown.toDouble(), 0, 100};
     }
     return {};
 }
 
 QVariant PaintedControlAccessible::currentValue() const
 {
-    return Figure().current;
+    // Orca speaks int(current / (maximum - minimum) * 100), which truncates:
+    // 29 of 50 would be "57 percent" (0.58 * 100 is 57.99999999999999). A
+    // whisker over the figure keeps the spoken percent on the exact one.
+    const Range figure = Figure();
+    const double whisker = (figure.maximum - figure.minimum) * 1e-9;
+    return figure.current > figure.minimum && figure.current < figure.maximum ? figure.current + whisker
+                                                                              : figure.current;
 }
 
 void PaintedControlAccessible::setCurrentValue(const QVariant & /*value*/) { }

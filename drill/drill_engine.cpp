@@ -1,10 +1,12 @@
 #include "drill/drill_engine.h"
 
+#include "drill/spoken_text.h"
 #include "drill/time_span.h"
 #include "records/profile_keys.h"
 #include "res/control_ids.h"
 #include "vocab/level.h"
 
+#include <algorithm>
 #include <string>
 #include <string_view>
 
@@ -26,6 +28,11 @@ constexpr int kCreditPerRight = 20;
 constexpr int kSpeedCredit = 50;
 constexpr int kMarkRight = 1;
 constexpr int kMarkWrong = 2;
+constexpr int kTicksPerSecond = 5;
+// The seconds left are said unasked as the credit falls through these, never
+// twice within kTimeCueGap ticks.
+constexpr std::array<int, 2> kTimeCueTicks {6 * kTicksPerSecond, 3 * kTicksPerSecond};
+constexpr int kTimeCueGap = 3 * kTicksPerSecond;
 
 std::u16string Decimal(std::int64_t value)
 {
@@ -101,6 +108,7 @@ void DrillEngine::StartDrill()
     session_.correctCount = 0;
     session_.currentWord = session_.firstWord;
 
+    ticksSinceTimeCue_ = kTimeCueGap;
     random_.Seed(static_cast<std::uint32_t>(window_.Now()));
     AskQuestion(session_.currentWord);
 
@@ -202,6 +210,18 @@ void DrillEngine::AskQuestion(int w)
     }
     ShowAnswerButtons();
     RepaintDrillControls();
+    AnnounceQuestion(w);
+}
+
+void DrillEngine::AnnounceQuestion(int w)
+{
+    std::array<std::u16string, 4> captions;
+    std::array<std::u16string_view, 4> choices;
+    for (int k = 0; k < 4; ++k) {
+        captions[static_cast<std::size_t>(k)] = window_.GetControlText(AnswerId(k));
+        choices[static_cast<std::size_t>(k)] = captions[static_cast<std::size_t>(k)];
+    }
+    window_.Announce(SpokenText::Question(words_[w].french, choices, speakFrench_));
 }
 
 int DrillEngine::NextPractiseWord()
@@ -272,8 +292,10 @@ void DrillEngine::AnswerRight()
     for (int k = 0; k < 4; ++k) {
         answerFace(k).showRight = k == session_.answerSlot ? 1 : 0;
     }
-    window_.ListInsertTop(id::kAnswerLog, kCorrectRow);
+    const WordEntry &asked = words_[session_.currentWord];
+    window_.ListInsertTop(id::kAnswerLog, kCorrectRow, SpokenText::LogRow(true, asked.french, asked.english));
     window_.ListEnsureTopVisible(id::kAnswerLog);
+    window_.Announce(SpokenText::Right());
 
     marked_.marks[static_cast<std::size_t>(session_.currentWord - session_.firstWord + 1)] = kMarkRight;
     WordEntry &word = words_[session_.currentWord];
@@ -296,8 +318,10 @@ void DrillEngine::AnswerRight()
 void DrillEngine::AnswerWrong()
 {
     WordEntry &word = words_[session_.currentWord];
-    window_.ListInsertTop(id::kAnswerLog, u"Incorrect: " + word.french + u" --- " + word.english);
+    window_.ListInsertTop(id::kAnswerLog, u"Incorrect: " + word.french + u" --- " + word.english,
+                          SpokenText::LogRow(false, word.french, word.english));
     window_.ListEnsureTopVisible(id::kAnswerLog);
+    window_.Announce(SpokenText::Wrong(word.french, word.english));
 
     marked_.marks[static_cast<std::size_t>(session_.currentWord - session_.firstWord + 1)] = kMarkWrong;
     word.correct = 0;
@@ -317,6 +341,7 @@ void DrillEngine::OnDrillTimer()
         session_.answerPause = 1;
     }
     window_.InvalidateControl(id::kProgress, false);
+    CueTimeLeft();
 
     if (session_.answerPause > 0) {
         if (session_.answerPause == 1) {
@@ -349,6 +374,35 @@ void DrillEngine::OnDrillTimer()
     window_.InvalidateControl(id::kClock, true);
 }
 
+void DrillEngine::CueTimeLeft()
+{
+    if (session_.speedMode != 1) {
+        return;
+    }
+    ++ticksSinceTimeCue_;
+    for (const int cue : kTimeCueTicks) {
+        // The credit drains one tick at a time, so it meets each cue on the way down.
+        if (progress_.credit == cue && ticksSinceTimeCue_ >= kTimeCueGap) {
+            ticksSinceTimeCue_ = 0;
+            window_.Announce(SpokenText::SecondsLeft(cue / kTicksPerSecond));
+        }
+    }
+}
+
+void DrillEngine::AnnounceTime()
+{
+    if (session_.currentWord == -1 || session_.reviewMode == 1) {
+        window_.Announce(SpokenText::NoDrill());
+    } else if (session_.speedMode == 1) {
+        // Whole seconds, rounded up: "0 seconds left" only once the credit is gone.
+        window_.Announce(
+            SpokenText::SecondsLeft((std::max(0, progress_.credit) + kTicksPerSecond - 1) / kTicksPerSecond));
+    } else {
+        window_.Announce(
+            SpokenText::PractiseTime(Elapsed(), session_.correctCount, session_.lastWord - session_.firstWord + 1));
+    }
+}
+
 void DrillEngine::FinishPractise()
 {
     window_.KillDrillTimer();
@@ -359,7 +413,8 @@ void DrillEngine::FinishPractise()
     window_.ShowControl(id::kAnswerLog, false);
 
     const std::u16string line = FormatTimeSpan(elapsed, kResultFormat) + Decimal(session_.tries);
-    window_.ListInsertTop(id::kResultsList, line);
+    window_.ListInsertTop(id::kResultsList, line, SpokenText::ResultLine(line));
+    std::int32_t previousBest = SpokenText::kNoBest;
     {
         // The line and the best result are one record.
         const ProfileStore::WriteGroup record(store_);
@@ -373,13 +428,15 @@ void DrillEngine::FinishPractise()
         store_.WriteProfileString(kResultsSection, profile_keys::Result(session_.levelNumber, n), line);
 
         const std::string bestKey = profile_keys::BestResult(session_.levelNumber);
-        if (session_.tries < store_.GetProfileInt(kResultsSection, bestKey, profile_keys::kNoBestResult)) {
+        previousBest = store_.GetProfileInt(kResultsSection, bestKey, profile_keys::kNoBestResult);
+        if (session_.tries < previousBest) {
             store_.WriteProfileInt(kResultsSection, bestKey, session_.tries);
         }
     }
 
     window_.SetControlText(id::kWordDisplay, u"Complete " + line);
     SetAnswerCaptions(kIdleCaption);
+    window_.Announce(SpokenText::PractiseEnd(elapsed, session_.tries, previousBest));
 
     RepaintDrillControls();
     session_.currentWord = -1;
@@ -395,6 +452,8 @@ void DrillEngine::FinishSpeedChallenge()
                                + Decimal(session_.tries) + u" guesses");
     SetAnswerCaptions(kIdleCaption);
     session_.speedMode = 0;
+    // Before the table opens and takes the focus.
+    window_.Announce(SpokenText::SpeedEnd(elapsed, session_.correctCount, session_.tries));
 
     window_.RunHighScores(elapsed, session_.correctCount, session_.tries);
     session_.currentWord = -1;
@@ -426,7 +485,7 @@ void DrillEngine::ShowLevelResults()
         if (line.empty()) {
             break;
         }
-        window_.ListInsertTop(id::kResultsList, line);
+        window_.ListInsertTop(id::kResultsList, line, SpokenText::ResultLine(line));
     }
 }
 
@@ -470,6 +529,7 @@ void DrillEngine::ReviewStep(int delta)
     }
     session_.currentWord = w;
     window_.SetControlText(id::kWordDisplay, words_[w].french + u" :: " + words_[w].english);
+    window_.Announce(SpokenText::Meaning(words_[w].french, words_[w].english));
 }
 
 void DrillEngine::SetAnswerCaptions(std::u16string_view caption)

@@ -51,6 +51,12 @@ public:
     void FinishPractise();
     void FinishSpeedChallenge();
 
+    // Says the seconds left of a speed challenge, or a practise's time and
+    // progress (a key asks for it at any time).
+    void AnnounceTime();
+    // Leaves the French word out of the question as the reader hears it.
+    void SetSpeakFrenchWord(bool speak) { speakFrench_ = speak; }
+
     // A level button: makes the level current, reloads its results and
     // starts a practise drill on it.
     void SelectLevel(int first, int last, int level, std::u16string_view title);
@@ -89,6 +95,8 @@ private:
     void ShowAnswerButtons();
     void ReviewStep(int delta);
     std::int64_t Elapsed() const;
+    void AnnounceQuestion(int w);
+    void CueTimeLeft();
 
     WindowServices &window_;
     ProfileStore &store_;
@@ -101,4 +109,7 @@ private:
     MarkedState marked_;
     TitleState levelTitle_;
     TitleState clock_;
+    bool speakFrench_ = true;
+    // Ticks since the seconds left were last said unasked.
+    int ticksSinceTimeCue_ = 0;
 };

@@ -25,8 +25,9 @@ public:
     virtual void SetDrillTimer() = 0;
     virtual void KillDrillTimer() = 0;
 
-    // One-column lists: an inserted row becomes row 0.
-    virtual void ListInsertTop(int listId, std::u16string_view text) = 0;
+    // One-column lists: an inserted row becomes row 0. spoken is what a
+    // screen reader reads for the row, in words rather than layout.
+    virtual void ListInsertTop(int listId, std::u16string_view text, std::u16string_view spoken) = 0;
     virtual void ListEnsureTopVisible(int listId) = 0;
     virtual void ListDeleteAll(int listId) = 0;
     virtual int ListRowCount(int listId) const = 0;
@@ -39,6 +40,10 @@ public:
 
     // Yes/No question with a stop-sign icon, titled with the program's name; true for Yes.
     virtual bool AskYesNo(std::u16string_view text) = 0;
+
+    // Tells a screen reader, without moving focus. Texts given while one
+    // command or tick is handled are spoken together, after what it changed.
+    virtual void Announce(std::u16string_view text) = 0;
 
     // Calendar time in whole seconds.
     virtual std::int64_t Now() const = 0;

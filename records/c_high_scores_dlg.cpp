@@ -66,6 +66,7 @@ CHighScoresDlg::CHighScoresDlg(ProfileStore &store, QWidget *parent) : QDialog(p
 {
     const dialogs::Template &t = dialogs::kHighScoresDialog;
     setWindowTitle(ToQString(t.caption));
+    setAccessibleName(windowTitle().simplified());
     setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
     setFixedSize(ToPxX(t.width), ToPxY(t.height));
     // The platform's dialog font at the template's size: the layout's base units assume it.
@@ -87,6 +88,7 @@ CHighScoresDlg::CHighScoresDlg(ProfileStore &store, QWidget *parent) : QDialog(p
             // textEdited fires for the learner's edits only, never for setText.
             connect(box, &QLineEdit::textEdited, this, [this, row](const QString &text) { OnNameChange(row, text); });
             nameBoxes_[static_cast<std::size_t>(row)] = box;
+            box->setAccessibleName(QStringLiteral("Name at place %1").arg(row + 1));
             widget = box;
         } else {
             auto *label = new QLabel(ToQString(c.caption), this);
@@ -151,6 +153,13 @@ void CHighScoresDlg::ShowRows()
         QLineEdit *box = nameBoxes_[static_cast<std::size_t>(r)];
         box->setText(ToQString(view.title));
         box->setEnabled(view.enabled);
+        // Named for what it holds; the place is the row's rank. Set only when
+        // it differs: each change is one more event for a reader to take.
+        const QString name = view.enabled ? QStringLiteral("Your name for place %1").arg(r + 1)
+                                          : QStringLiteral("Name at place %1").arg(r + 1);
+        if (box->accessibleName() != name) {
+            box->setAccessibleName(name);
+        }
         if (view.enabled) {
             // Caret at the start, nothing selected; the focus stays on OK.
             box->deselect();
@@ -158,6 +167,10 @@ void CHighScoresDlg::ShowRows()
         }
         QLabel *score = scoreTexts_[static_cast<std::size_t>(r)];
         score->setText(ToQString(view.scoreText));
+        // Its blanks only lay the row out; a reader says the words.
+        if (const QString words = score->text().simplified(); score->accessibleName() != words) {
+            score->setAccessibleName(words);
+        }
         FitLabel(score, width());
     }
 }

@@ -153,7 +153,7 @@ TEST_F(MainDialogTest, EveryWrongAnswerRowFitsTheLogColumn)
     QTreeWidget *log = List(kAnswerLog);
     for (int w = 1; w <= 1000; ++w) {
         const WordEntry &word = engine().words()[w];
-        dialog->ListInsertTop(kAnswerLog, u"Incorrect: " + word.french + u" --- " + word.english);
+        dialog->ListInsertTop(kAnswerLog, u"Incorrect: " + word.french + u" --- " + word.english, u"");
     }
     QStyleOptionViewItem option;
     option.initFrom(log);

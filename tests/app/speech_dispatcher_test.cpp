@@ -81,8 +81,8 @@ TEST(SpeechDispatcher, LeGoesOutTaggedFrenchInAFrenchVoice)
     EXPECT_EQ(speaker.voiceLocale().language(), QLocale::French) << speaker.voiceLocale().name().toStdString();
 
     speaker.Say(QStringLiteral("le"));
-    ASSERT_TRUE(WaitFor([&] { return started == 1; }, 10000));
-    ASSERT_TRUE(WaitFor([&] { return server.Log().contains(SentOut("le")); }, 10000));
+    ASSERT_TRUE(WaitFor([&] { return started == 1; }, 60000));
+    ASSERT_TRUE(WaitFor([&] { return server.Log().contains(SentOut("le")); }, 60000));
     const QByteArray log = server.Log();
     const QString language = SettingFor(log, "le", "language");
     EXPECT_TRUE(language == QLatin1String("fr") || language.startsWith(QLatin1String("fr-")))
@@ -104,9 +104,9 @@ TEST(SpeechDispatcher, AWordStillBeingSaidIsCutOffByTheNext)
     // Long enough to be still going when the next word comes.
     const QString longText = QStringLiteral("anticonstitutionnellement, ").repeated(20);
     speaker.Say(longText);
-    ASSERT_TRUE(WaitFor([&] { return started == 1; }, 10000));
+    ASSERT_TRUE(WaitFor([&] { return started == 1; }, 60000));
     speaker.Say(QStringLiteral("de"));
-    ASSERT_TRUE(WaitFor([&] { return server.Log().contains(SentOut("de")); }, 10000));
+    ASSERT_TRUE(WaitFor([&] { return server.Log().contains(SentOut("de")); }, 60000));
     const QByteArray log = server.Log();
     const qsizetype first = log.indexOf("Command sent to output module: |<speak>anticonstitutionnellement");
     const qsizetype cancel = log.indexOf("CANCEL", first);

@@ -30,12 +30,18 @@ public:
     void InvalidateControl(int id, bool erase) override { invalidations.emplace_back(id, erase); }
     void SetDrillTimer() override { timerRunning = true; }
     void KillDrillTimer() override { timerRunning = false; }
-    void ListInsertTop(int listId, std::u16string_view text) override
+    void ListInsertTop(int listId, std::u16string_view text, std::u16string_view spokenText) override
     {
         lists[listId].insert(lists[listId].begin(), std::u16string(text));
+        spokenRows[listId].insert(spokenRows[listId].begin(), std::u16string(spokenText));
     }
+    void Announce(std::u16string_view text) override { announced.emplace_back(text); }
     void ListEnsureTopVisible(int listId) override { ++ensureVisible[listId]; }
-    void ListDeleteAll(int listId) override { lists[listId].clear(); }
+    void ListDeleteAll(int listId) override
+    {
+        lists[listId].clear();
+        spokenRows[listId].clear();
+    }
     int ListRowCount(int listId) const override { return lists.count(listId) ? int(lists.at(listId).size()) : 0; }
     void SelectTab(int index) override { selectedTab = index; }
     void RunHighScores(std::int64_t span, std::int32_t correct, std::int32_t tries) override
@@ -56,6 +62,8 @@ public:
     Invalidations invalidations;
     bool timerRunning = false;
     std::map<int, Lines> lists; // row 0 first
+    std::map<int, Lines> spokenRows; // as a screen reader reads them, row 0 first
+    Lines announced;
     std::map<int, int> ensureVisible;
     int selectedTab = -1;
     HighScoreRuns highScoreRuns;

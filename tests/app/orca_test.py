@@ -1,0 +1,381 @@
+#!/usr/bin/python3
+"""A blind learner's session, heard through the real Orca: Debian's own
+/usr/bin/orca and speech-dispatcher (the dummy voice, its audio into libao's
+null driver), on a private X server, D-Bus session and accessibility bus.
+pelko is driven with keys alone (XTEST, as a keyboard would), and what Orca
+says is read from its debug file ("SPEECH OUTPUT: '...'" lines).
+
+Usage: dbus-run-session -- /usr/bin/python3 orca_test.py PELKO WORD_LIST_CPP
+
+A practise of level 1 (the first answer wrong, every other one right), the
+two lists, a speed challenge with one right answer, its High Scores table,
+and the About dialog. Every wait for speech is generous (a sanitizer build
+on a busy machine); how fast it comes is never checked. The whole transcript
+is printed at the end.
+"""
+
+import os
+import re
+import shutil
+import subprocess
+import sys
+import tempfile
+import time
+
+for name in ("DISPLAY", "AT_SPI_BUS_ADDRESS", "WAYLAND_DISPLAY", "SPEECHD_ADDRESS"):
+    os.environ.pop(name, None)
+
+HERE = os.path.dirname(os.path.abspath(__file__))
+WAIT = 60  # seconds for any one thing to be said
+failures = []
+
+
+def check(ok, what):
+    print(("ok   " if ok else "FAIL ") + what, flush=True)
+    if not ok:
+        failures.append(what)
+    return ok
+
+
+def level_one_meanings(word_list_cpp):
+    """French word -> its meanings, for level 1, from the built-in list."""
+    with open(word_list_cpp, encoding="utf-8") as source:
+        rows = re.findall(r'\{u"((?:[^"\\]|\\.)*)",\s*u"((?:[^"\\]|\\.)*)"\}', source.read())
+    plain = lambda s: " ".join(s.replace("\\t", "\t").split())
+    meanings = {}
+    for french, english in rows[:50]:
+        meanings.setdefault(plain(french), set()).add(plain(english))
+    return meanings
+
+
+class Session:
+    """The X server, speech-dispatcher, Orca and pelko, and what Orca says."""
+
+    def __init__(self, pelko_path):
+        self.scratch = tempfile.mkdtemp(prefix="pelko-orca-")
+        self.processes = []
+        home = self.folder("home")
+        runtime = self.folder("runtime")
+        os.chmod(runtime, 0o700)
+        config = self.folder("config")
+        self.folder("config", "Dravilo")
+        with open(os.path.join(config, "Dravilo", "pelko.conf"), "w") as profile:
+            profile.write("[Results]\nBestResult1=58\n")
+        # libao plays into nothing: speech-dispatcher's audio goes nowhere.
+        with open(os.path.join(home, ".libao"), "w") as libao:
+            libao.write("default_driver=null\n")
+        speechd_config = self.folder("speechd")
+        with open(os.path.join(speechd_config, "speechd.conf"), "w") as conf:
+            conf.write('AudioOutputMethod "libao"\nAddModule "dummy" "sd_dummy" ""\nDefaultModule dummy\n')
+        self.log = os.path.join(self.scratch, "orca-debug.out")
+        self.read_upto = 0
+        self.said = []  # every utterance so far, in order
+
+        self.display = self.start_x_server()
+        socket = os.path.join(runtime, "speechd.sock")
+        self.env = dict(os.environ, DISPLAY=self.display, HOME=home, XDG_RUNTIME_DIR=runtime,
+                        XDG_CONFIG_HOME=config, SPEECHD_ADDRESS="unix_socket:" + socket)
+        quiet = open(os.path.join(self.scratch, "speechd.out"), "w")
+        self.spawn(["speech-dispatcher", "--run-single", "--timeout", "0", "--config-dir", speechd_config,
+                    "--log-dir", self.folder("speechd-log"), "--communication-method", "unix_socket",
+                    "--socket-path", socket], stdout=quiet, stderr=quiet)
+        self.until(lambda: os.path.exists(socket), "speech-dispatcher listens")
+        orca_out = open(os.path.join(self.scratch, "orca.out"), "w")
+        self.spawn(["/usr/bin/python3", os.path.join(HERE, "orca_launcher.py"), "--user-prefs",
+                    self.folder("orca-prefs"), "--debug-file", self.log], stdout=orca_out, stderr=orca_out)
+        self.wait_said(lambda u: u == "Screen reader on.", "Orca starts")
+
+        env = dict(self.env, QT_QPA_PLATFORM="xcb")
+        if "ASAN_OPTIONS" in env:
+            # libxkbcommon-x11 reads the key map with strndup on a buffer without
+            # a final NUL, which is allowed; strict string checks would stop there.
+            env["ASAN_OPTIONS"] += ":strict_string_checks=0"
+        self.pelko = self.spawn([pelko_path], env=env)
+
+    def folder(self, *parts):
+        path = os.path.join(self.scratch, *parts)
+        os.makedirs(path, exist_ok=True)
+        return path
+
+    def spawn(self, command, **kwargs):
+        kwargs.setdefault("env", self.env)
+        process = subprocess.Popen(command, **kwargs)
+        self.processes.append(process)
+        return process
+
+    def start_x_server(self):
+        # -displayfd picks a free display itself: no race with other X servers.
+        read_end, write_end = os.pipe()
+        server = subprocess.Popen(
+            ["Xvfb", "-displayfd", str(write_end), "-screen", "0", "1280x1024x24", "-nolisten", "tcp"],
+            pass_fds=[write_end], stderr=subprocess.DEVNULL)
+        self.processes.append(server)
+        os.close(write_end)
+        with os.fdopen(read_end) as pipe:
+            number = pipe.readline().strip()
+        if not number:
+            sys.exit("Xvfb did not start")
+        return ":" + number
+
+    def close(self):
+        for process in reversed(self.processes):
+            if process.poll() is None:
+                process.terminate()
+                try:
+                    process.wait(10)
+                except subprocess.TimeoutExpired:
+                    process.kill()
+                    process.wait()
+        if not failures:
+            shutil.rmtree(self.scratch, ignore_errors=True)
+
+    @staticmethod
+    def until(condition, what, seconds=WAIT):
+        end = time.monotonic() + seconds
+        while time.monotonic() < end:
+            if condition():
+                return True
+            time.sleep(0.05)
+        sys.exit("gave up waiting: " + what)
+
+    def heard(self):
+        """Reads what Orca has said since the last call."""
+        try:
+            with open(self.log, "rb") as log:
+                log.seek(self.read_upto)
+                chunk = log.read()
+        except FileNotFoundError:
+            return []
+        # Only whole lines: Orca may be half-way through writing one.
+        chunk = chunk[:chunk.rfind(b"\n") + 1]
+        self.read_upto += len(chunk)
+        new = []
+        for line in chunk.decode("utf-8", "replace").splitlines():
+            found = re.search(r"SPEECH OUTPUT: '(.*)'(?: ?\{.*\})?$", line)
+            if found:
+                new.append(found.group(1))
+        self.said.extend(new)
+        return new
+
+    def mark(self):
+        self.heard()
+        return len(self.said)
+
+    def since(self, mark):
+        self.heard()
+        return self.said[mark:]
+
+    def wait_said(self, matches, what, mark=None, seconds=WAIT):
+        """The first utterance after `mark` that `matches`; fails if none comes."""
+        start = len(self.said) if mark is None else mark
+        found = []
+
+        def look():
+            self.heard()
+            found.extend(u for u in self.said[start:] if matches(u))
+            return bool(found)
+        end = time.monotonic() + seconds
+        while time.monotonic() < end:
+            if look():
+                return found[0]
+            time.sleep(0.05)
+        check(False, "Orca says %s (heard since: %r)" % (what, self.said[start:][-8:]))
+        raise SystemExit(finish(self))
+
+    def key(self, *keys):
+        """Presses keys as a keyboard does and returns a mark before them."""
+        mark = self.mark()
+        subprocess.run(["xdotool", "key", "--delay", "60"] + list(keys), env=self.env, check=True)
+        return mark
+
+    def settle(self, seconds=1.5):
+        """Lets Orca say what it will about the last key, then marks."""
+        time.sleep(seconds)
+        return self.mark()
+
+    def focus_window(self, title):
+        # No window manager here: give the window the keyboard as one would.
+        ids = subprocess.run(["xdotool", "search", "--sync", "--name", title], env=self.env,
+                             capture_output=True, text=True, timeout=WAIT).stdout.split()
+        subprocess.run(["xdotool", "windowfocus", "--sync", ids[-1]], env=self.env, timeout=WAIT)
+
+
+QUESTION = re.compile(r"^(?P<french>.+?)\. 1 (?P<c1>.+), 2 (?P<c2>.+), 3 (?P<c3>.+), 4 (?P<c4>.+?)\.?$")
+
+
+def is_question(utterance):
+    return QUESTION.match(utterance) is not None
+
+
+def tab_to(session, spoken, limit=40):
+    """Tabs until Orca names the control `spoken` (as Orca says it)."""
+    named = lambda u: u.endswith((" push button.", " tree.", " text."))
+    for _ in range(limit):
+        # A level button's description follows its name: let it be said first.
+        session.settle(0.3)
+        mark = session.key("Tab")
+        if session.wait_said(named, "where Tab went", mark).startswith(spoken):
+            return True
+    check(False, "Tab reaches %r" % spoken)
+    raise SystemExit(finish(session))
+
+
+def practise(session, meanings):
+    mark = session.mark()
+    tab_to(session, "Start Practise push button")
+    mark = session.key("space")
+    question = session.wait_said(is_question, "the first question", mark)
+    asked = []
+    wrong_word = None
+    heard_again = False
+    for n in range(200):
+        parts = QUESTION.match(question)
+        french = parts.group("french")
+        choices = [parts.group("c%d" % k) for k in range(1, 5)]
+        right = [k for k, c in enumerate(choices) if c in meanings.get(french, ())]
+        if not check(len(right) == 1, "question %d: %r offers its meaning once" % (n + 1, question)):
+            raise SystemExit(finish(session))
+        if french == wrong_word and n > 0:
+            heard_again = True
+        asked.append(french)
+        answer = right[0] if n > 0 else (right[0] + 1) % 4
+        mark = session.key(str(answer + 1))
+        verdict = session.wait_said(lambda u: u.startswith(("right", "wrong")), "a verdict", mark)
+        meaning = "%s means %s" % (french, choices[right[0]])
+        if n == 0:
+            wrong_word = french
+            check(verdict.rstrip(".") == "wrong: " + meaning, "a wrong answer is told with the meaning: %r" % verdict)
+        elif n == 1:
+            check(verdict.rstrip(".") == "right", "a right answer is told: %r" % verdict)
+        else:
+            if verdict.rstrip(".") != "right":
+                check(False, "answer %d told right: %r" % (n + 1, verdict))
+        # Looked for after the verdict, wherever the reading of the log stands.
+        after = session.said.index(verdict, mark) + 1
+        following = session.wait_said(lambda u: is_question(u) or u.startswith("Practise complete"),
+                                      "the next question or the end", after)
+        between = session.since(mark)
+        questions = [u for u in between if is_question(u)]
+        if len(questions) > 1 or any("percent" in u for u in between[:between.index(verdict)]):
+            check(False, "between two questions only the verdict and the next question: %r" % between)
+        if following.startswith("Practise complete"):
+            return following, asked, heard_again, after
+        question = following
+    check(False, "the practise ends")
+    raise SystemExit(finish(session))
+
+
+def main():
+    pelko_path, word_list_cpp = sys.argv[1], sys.argv[2]
+    meanings = level_one_meanings(word_list_cpp)
+    session = Session(pelko_path)
+    try:
+        run(session, meanings)
+    finally:
+        finish(session)
+        session.close()
+
+
+def finish(session):
+    if getattr(session, "finished", False):
+        return
+    session.finished = True
+    session.heard()
+    print("\n-- what Orca said:")
+    for utterance in session.said:
+        print("   " + utterance)
+
+
+def run(session, meanings):
+    session.focus_window("French Vocabulary")
+    session.wait_said(lambda u: u == "Exit push button.", "the focus on Exit", 0)
+
+    # 1-3: a whole practise, heard.
+    end, asked, heard_again, end_mark = practise(session, meanings)
+    check(len(asked) == 51, "51 questions asked for 50 words and one wrong answer (%d)" % len(asked))
+    check(heard_again, "the word answered wrong is asked, and heard, again")
+    check(re.fullmatch(r"Practise complete: (\d+ minutes? )?\d+ seconds?, 51 tries\. New best result\.", end)
+          is not None, "the end says the result in words and that it is a new best: %r" % end)
+    after_end = session.settle(3)
+    spoken_at_end = session.since(end_mark)
+    check(not any("tree" in u or "push button" in u for u in spoken_at_end),
+          "the focus stays where it was at the end: %r" % spoken_at_end)
+    # The total strip's new figure: 49 of 1000 is drawn "5%" (4.9).
+    percents = [u for u in session.said if "percent" in u]
+    check(all(u.endswith("5 percent.") for u in percents), "a figure is said as shown: %r" % percents)
+
+    # 4: the time on its key, outside a drill.
+    mark = session.key("t")
+    check(session.wait_said(lambda u: u.startswith("No practise"), "T outside a drill", mark)
+          == "No practise or speed challenge is running.", "T says there is no drill")
+
+    # 5: both lists from the keyboard, their rows in words. The end showed
+    # the Results; the other tab is the Answer Log.
+    mark = session.key("ctrl+Tab")
+    session.wait_said(lambda u: u.startswith("Answer Log tree"), "Ctrl+Tab to the Answer Log", mark)
+    row = session.wait_said(lambda u: "means" in u, "the newest log row with the list", mark)
+    check(row.rstrip(".") == "Correct: %s means %s" % (asked[-1], sorted(meanings[asked[-1]])[0]),
+          "the newest row comes with the list, in words: %r" % row)
+    mark = session.key("End")
+    row = session.wait_said(lambda u: "means" in u, "the oldest log row", mark)
+    check(row.startswith("Incorrect: %s means " % asked[0]), "the wrong answer's row names its word: %r" % row)
+    mark = session.key("ctrl+Next")
+    session.wait_said(lambda u: u.startswith("Results tree"), "Ctrl+PgDn to the Results", mark)
+    row = session.wait_said(lambda u: "tries" in u, "the result row with the list", mark)
+    check(re.fullmatch(r"(\d+ minutes? )?\d+ seconds?, 51 tries\.?", row) is not None,
+          "the result row in words: %r" % row)
+
+    # 4 and 3: a speed challenge: one right answer, then the credit runs out.
+    tab_to(session, "Speed Challenge push button")
+    mark = session.key("space")
+    question = QUESTION.match(session.wait_said(is_question, "the challenge's first question", mark))
+    choices = [question.group("c%d" % k) for k in range(1, 5)]
+    right = [k for k, c in enumerate(choices) if c in meanings[question.group("french")]][0]
+    session.key(str(right + 1))
+    mark = session.key("t")
+    left = session.wait_said(lambda u: u.endswith("seconds left.") or u.endswith("second left."), "T in a challenge",
+                             mark)
+    check(re.fullmatch(r"\d+ seconds? left\.", left) is not None, "T says the seconds left: %r" % left)
+    cue = session.mark()
+    score = session.wait_said(lambda u: u.startswith("Time is up"), "the challenge's end", cue)
+    check(re.fullmatch(r"Time is up: 1 correct on 1 guess in \d+ seconds\.", score) is not None,
+          "the score is said: %r" % score)
+    unasked = [u for u in session.since(cue) if u.endswith(" left.")]
+    check(unasked[:2] == ["6 seconds left.", "3 seconds left."], "the seconds left said unasked: %r" % unasked)
+    dialog = session.wait_said(lambda u: u.startswith("High Scores"), "the High Scores table", cue)
+    said = session.since(cue)
+    check(said.index(score) < said.index(dialog), "the score comes before the table: %r" % said)
+
+    session.focus_window("High Scores")
+    mark = session.key("Tab")
+    box = session.wait_said(lambda u: "place" in u, "the name box", mark)
+    check(box.startswith("Your name for place 1"), "the name box says what it is for: %r" % box)
+    mark = session.key("Escape")
+    session.settle()
+    session.focus_window("French Vocabulary")
+
+    # 5: the About dialog's title without its layout blanks.
+    tab_to(session, "About push button")
+    mark = session.key("space")
+    about = session.wait_said(lambda u: "dialog" in u, "the About dialog", mark)
+    check(about.startswith("About dialog"), "About is said without stray blanks: %r" % about)
+    session.focus_window("About")
+    session.key("Escape")
+    session.settle()
+
+    check(not [u for u in session.said if "\t" in u or "  " in u], "nothing said holds a tab or a double blank")
+
+    # Leave by the keyboard: Exit is the default button.
+    session.focus_window("French Vocabulary")
+    session.key("Escape")
+    try:
+        code = session.pelko.wait(WAIT)
+    except subprocess.TimeoutExpired:
+        code = None
+    check(code == 0, "pelko exits cleanly (exit code %s)" % code)
+
+
+if __name__ == "__main__":
+    main()
+    print("\n%d failed" % len(failures) if failures else "\nall checks passed")
+    sys.exit(1 if failures else 0)
