@@ -1,6 +1,6 @@
 // The real main window on a profile of its own: start-up, keys, closing,
-// the lists, About, and what the learner is told when results cannot be
-// saved (on a full file system and behind a blocked folder).
+// the lists, About, and a reset or a name typed while the profile cannot
+// be written.
 
 #include "app/c_pelko_dlg.h"
 #include "app/save_guard.h"
@@ -37,8 +37,6 @@
 #include <utility>
 #include <vector>
 
-#include <sys/mount.h>
-
 namespace {
 
 using namespace ids::main;
@@ -46,41 +44,6 @@ using namespace ids::main;
 QString Q(std::u16string_view s)
 {
     return QString::fromUtf16(s.data(), static_cast<qsizetype>(s.size()));
-}
-
-// A value as QSettings reads the file now (through a copy: QSettings keeps what it read per name).
-QString Stored(const QString &path, const std::string &key)
-{
-    QTemporaryDir dir;
-    QFile::copy(path, dir.path() + "/copy.conf");
-    return QSettings(dir.path() + "/copy.conf", QSettings::IniFormat)
-        .value("Results/" + QString::fromStdString(key))
-        .toString();
-}
-
-// A whole practise drill, all right, through the engine; its result line.
-QString FinishAPractise(CpelkoDlg &dialog)
-{
-    DrillEngine &engine = dialog.engine();
-    engine.StartDrill();
-    while (engine.session().currentWord != -1) {
-        engine.AnswerClicked(engine.session().answerSlot);
-        for (int tick = 0; tick < 3; ++tick) {
-            engine.OnDrillTimer();
-        }
-    }
-    return qobject_cast<QTreeWidget *>(dialog.control(ids::main::kResultsList))->topLevelItem(0)->text(0);
-}
-
-void Press(QWidget *box, const QString &text)
-{
-    for (QAbstractButton *button : box->findChildren<QAbstractButton *>()) {
-        if (button->text() == text) {
-            button->click();
-            return;
-        }
-    }
-    ADD_FAILURE() << "no button " << text.toStdString();
 }
 
 class MainDialogTest : public ::testing::Test
@@ -111,7 +74,7 @@ protected:
             engine().OnDrillTimer();
         }
     }
-    QString StoredString(const std::string &key) { return Stored(profile.path(), key); }
+    QString StoredString(const std::string &key) { return profile.Stored(key); }
 
     TempProfile profile;
     std::int64_t now = 1'700'000'000;
@@ -321,14 +284,13 @@ TEST_F(MainDialogTest, ResetTimesClearsOnlyAfterYesAndReloadsTheList)
     ASSERT_EQ(List(kResultsList)->topLevelItemCount(), 1);
 
     ResetTimesThroughAbout(*dialog, QMessageBox::No);
-    EXPECT_FALSE(QFile::exists(profile.path() + QStringLiteral(".before-reset")));
+    EXPECT_FALSE(QFile::exists(profile.CopyPath(".before-reset")));
     EXPECT_EQ(StoredString(profile_keys::Result(1, 1)), QStringLiteral("  01 mins, 00 secs Tries :60"));
     EXPECT_EQ(List(kResultsList)->topLevelItemCount(), 1);
 
     ResetTimesThroughAbout(*dialog, QMessageBox::Yes);
     // The profile as it was is kept next to it, so the reset can be undone.
-    QSettings before(profile.path() + QStringLiteral(".before-reset"), QSettings::IniFormat);
-    EXPECT_EQ(before.value(QStringLiteral("Results/BestResult1")).toString(), QStringLiteral("60"));
+    EXPECT_EQ(profile.CopyValue(".before-reset", profile_keys::BestResult(1)), QStringLiteral("60"));
     EXPECT_EQ(StoredString(profile_keys::BestResult(1)), QStringLiteral("999"));
     EXPECT_EQ(StoredString(profile_keys::Result(1, 1)), QString());
     EXPECT_EQ(List(kResultsList)->topLevelItemCount(), 0);
@@ -342,12 +304,12 @@ TEST_F(MainDialogTest, ResetTimesClearsNothingWhenItsCopyCannotBeMade)
     profile.store().WriteProfileString("Results", profile_keys::Result(1, 1), u"  01 mins, 00 secs Tries :60");
     profile.store().WriteProfileInt("Results", profile_keys::BestResult(1), 60);
     dialog->engine().ShowLevelResults();
-    const QString copy = profile.path() + ".before-reset";
+    const QString copy = profile.CopyPath(".before-reset");
     ASSERT_TRUE(QDir().mkpath(copy + "/inside"));
 
     QString told;
     ResetTimesThroughAbout(*dialog, QMessageBox::Yes, &told);
-    EXPECT_TRUE(told.contains(copy + ": it is not a regular file")) << told.toStdString();
+    EXPECT_TRUE(told.contains(QDir::toNativeSeparators(copy) + ": it is not a regular file")) << told.toStdString();
     EXPECT_TRUE(told.contains("Nothing was reset")) << told.toStdString();
     EXPECT_EQ(StoredString(profile_keys::BestResult(1)), QStringLiteral("60"));
     EXPECT_EQ(profile.store().GetProfileInt("Results", profile_keys::BestResult(1), 999), 60);
@@ -358,8 +320,7 @@ TEST_F(MainDialogTest, ResetTimesClearsNothingWhenItsCopyCannotBeMade)
 // table never stalls the window; what waits is saved once the lock is free.
 TEST_F(MainDialogTest, TypingANameNeverWaitsForALockAnotherProgramHolds)
 {
-    ProfileFile other(profile.path());
-    ASSERT_FALSE(other.Lock());
+    profile.HoldLock();
     Click(kSpeedChallenge);
     for (int i = 0; i < 3; ++i) {
         ClickAnswer(true);
@@ -381,7 +342,7 @@ TEST_F(MainDialogTest, TypingANameNeverWaitsForALockAnotherProgramHolds)
     Tick(200);
     EXPECT_TRUE(dialog->saveGuard().message()->isVisible());
     EXPECT_TRUE(dialog->saveGuard().retryTimer().isActive());
-    other.Unlock();
+    profile.ReleaseLock();
     QTRY_VERIFY_WITH_TIMEOUT(!dialog->saveGuard().message()->isVisible(), 2 * SaveGuard::kRetryMs);
     EXPECT_EQ(StoredString(profile_keys::Title(0)), QStringLiteral("Zoé"));
     EXPECT_EQ(StoredString(profile_keys::Correct(0)), QStringLiteral("3"));
@@ -440,158 +401,6 @@ TEST_F(MainDialogTest, RightClickMenuOpensAboutAndItsTableReadOnly)
     QApplication::sendEvent(dialog.get(), &rightClick);
     EXPECT_TRUE(sawAbout && sawTable);
     EXPECT_EQ(QApplication::activeModalWidget(), nullptr); // straight back to the main window
-}
-
-// Needs root, to mount a small file system of its own; skipped elsewhere.
-TEST(Saving, AFullDiskIsToldInTheWindowAndTheResultIsSavedOnceSpaceReturns)
-{
-    QTemporaryDir mountPoint;
-    const QByteArray where = QFile::encodeName(mountPoint.path());
-    if (::mount("tmpfs", where.constData(), "tmpfs", 0, "size=256k") != 0) {
-        GTEST_SKIP() << "mounting a small file system needs root";
-    }
-    const QString path = mountPoint.path() + "/Dravilo/pelko.conf";
-    {
-        QSettingsProfileStore store(path);
-        store.WriteProfileInt("Results", profile_keys::BestResult(2), 60);
-        // The rest of the space goes to a filler.
-        QFile filler(mountPoint.path() + "/filler");
-        ASSERT_TRUE(filler.open(QIODevice::WriteOnly));
-        const QByteArray chunk(4096, 'x');
-        while (filler.write(chunk) == chunk.size() && filler.flush()) { }
-    }
-    QSettingsProfileStore store(path);
-    CpelkoDlg dialog(store);
-    dialog.show();
-    QLabel *message = dialog.saveGuard().message();
-    EXPECT_FALSE(message->isVisible()) << "nothing is shown while all is well";
-
-    const QString line = FinishAPractise(dialog);
-    EXPECT_TRUE(message->isVisible());
-    EXPECT_EQ(message->text(),
-              QStringLiteral("Results cannot be saved to %1: no space is left on the device. They "
-                             "are kept while pelko is open and saved as soon as that works again.")
-                  .arg(path));
-    EXPECT_TRUE(Stored(path, profile_keys::Result(1, 1)).isEmpty());
-
-    ASSERT_TRUE(QFile::remove(mountPoint.path() + "/filler"));
-    QTRY_VERIFY_WITH_TIMEOUT(!message->isVisible(), 2 * SaveGuard::kRetryMs);
-    EXPECT_EQ(Stored(path, profile_keys::Result(1, 1)), line);
-    EXPECT_EQ(Stored(path, profile_keys::BestResult(2)), "60");
-    ::umount2(where.constData(), MNT_DETACH);
-}
-
-// Exit, Escape and the close box ask while results are unsaved: Cancel goes
-// back, a copy elsewhere holds them, Quit leaves them, Try Again saves them
-// once the way is clear.
-TEST(Saving, ClosingWithUnsavedResultsAsksWhatToDo)
-{
-    QTemporaryDir dir;
-    const QString blocker = dir.path() + "/Dravilo";
-    const QString path = blocker + "/pelko.conf";
-    QFile file(blocker); // a file where the profile's folder should be
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.close();
-    QSettingsProfileStore store(path);
-    CpelkoDlg dialog(store);
-    dialog.show();
-    const QString line = FinishAPractise(dialog);
-    ASSERT_TRUE(store.HasUnsaved());
-
-    WhenModalOpens(&dialog, [](QWidget *box) {
-        EXPECT_TRUE(qobject_cast<QMessageBox *>(box)->text().contains(": not a directory."));
-        qobject_cast<QMessageBox *>(box)->button(QMessageBox::Cancel)->click();
-    });
-    QTest::keyClick(&dialog, Qt::Key_Escape);
-    EXPECT_TRUE(dialog.isVisible());
-
-    const QString copy = dir.path() + "/results.conf";
-    WhenModalOpens(&dialog, [&](QWidget *box) {
-        WhenModalOpens(
-            box,
-            [&](QWidget *files) {
-                WhenModalOpens(
-                    files, [](QWidget *done) { Press(done, "OK"); }, "QMessageBox");
-                auto *chooser = qobject_cast<QFileDialog *>(files);
-                chooser->selectFile(copy);
-                QMetaObject::invokeMethod(chooser, "accept");
-            },
-            "QFileDialog");
-        Press(box, "Save a Copy...");
-    });
-    QTest::mouseClick(qobject_cast<QAbstractButton *>(dialog.control(ids::main::kExit)), Qt::LeftButton);
-    EXPECT_FALSE(dialog.isVisible());
-    EXPECT_EQ(Stored(copy, profile_keys::Result(1, 1)), line);
-
-    dialog.show();
-    WhenModalOpens(&dialog, [](QWidget *box) { Press(box, "Quit Without Saving"); });
-    QTest::keyClick(&dialog, Qt::Key_Escape);
-    EXPECT_FALSE(dialog.isVisible());
-    EXPECT_TRUE(store.HasUnsaved());
-
-    dialog.show();
-    ASSERT_TRUE(QFile::remove(blocker));
-    WhenModalOpens(&dialog, [](QWidget *box) { Press(box, "Try Again"); });
-    dialog.close();
-    EXPECT_FALSE(dialog.isVisible());
-    EXPECT_EQ(Stored(path, profile_keys::Result(1, 1)), line);
-    EXPECT_FALSE(dialog.saveGuard().message()->isVisible());
-}
-
-// Something that is not a file at the profile's path when pelko starts: once
-// it is gone, the retry saves what was kept, without Try Again.
-TEST(Saving, AnOddFileFoundAtStartIsRetriedOnceItIsGone)
-{
-    for (const bool linked : {false, true}) {
-        SCOPED_TRACE(linked ? "a folder behind a link" : "a folder");
-        QTemporaryDir dir;
-        const QString path = dir.path() + "/Dravilo/pelko.conf";
-        const QString folder = linked ? dir.path() + "/elsewhere" : path;
-        ASSERT_TRUE(QDir().mkpath(folder + "/inside") && QDir().mkpath(dir.path() + "/Dravilo"));
-        if (linked) {
-            ASSERT_TRUE(QFile::link(folder, path));
-        }
-        QSettingsProfileStore store(path);
-        CpelkoDlg dialog(store);
-        dialog.show();
-        QLabel *message = dialog.saveGuard().message();
-        EXPECT_TRUE(message->isVisible());
-        const QString line = FinishAPractise(dialog);
-        EXPECT_TRUE(message->isVisible());
-        EXPECT_TRUE(dialog.saveGuard().retryTimer().isActive());
-
-        ASSERT_TRUE(QDir(folder).removeRecursively());
-        QTRY_VERIFY_WITH_TIMEOUT(!message->isVisible(), 2 * SaveGuard::kRetryMs);
-        EXPECT_FALSE(message->isVisible());
-        EXPECT_EQ(Stored(path, profile_keys::Result(1, 1)), line);
-    }
-}
-
-// A profile that cannot be read is told at start; once it is set aside, at
-// the first save, the window names both files and how to go back to it.
-TEST(Saving, AProfileSetAsideIsToldWithBothFilesAndHowToGoBack)
-{
-    QTemporaryDir dir;
-    const QString path = dir.path() + "/Dravilo/pelko.conf";
-    ASSERT_TRUE(QDir().mkpath(dir.path() + "/Dravilo"));
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.write("[Results\nBestResult1=60\n") > 0);
-    file.close();
-    QSettingsProfileStore store(path);
-    CpelkoDlg dialog(store);
-    dialog.show();
-    QLabel *message = dialog.saveGuard().message();
-    EXPECT_TRUE(message->isVisible());
-    EXPECT_TRUE(message->text().contains(path + " cannot be read")) << message->text().toStdString();
-
-    const QString line = FinishAPractise(dialog);
-    EXPECT_EQ(Stored(path, profile_keys::Result(1, 1)), line);
-    EXPECT_TRUE(message->isVisible());
-    EXPECT_EQ(message->text(),
-              QStringLiteral("%1 cannot be read (it is not a profile pelko can read), so it was kept as "
-                             "%1.unreadable and pelko started afresh. To go back to it, close pelko and copy "
-                             "%1.unreadable over %1.")
-                  .arg(path));
 }
 
 } // namespace

@@ -13,11 +13,10 @@
 
 namespace {
 
-// As a store opened afresh reads the file; the dialog's own store stays in use.
+// As a fresh reader finds it; the dialog's own store stays in use.
 QString StoredTitle(TempProfile &profile, int row)
 {
-    const QSettingsProfileStore fresh(profile.path());
-    return QString::fromStdU16String(fresh.GetProfileString("Results", profile_keys::Title(row), u""));
+    return profile.Stored(profile_keys::Title(row));
 }
 
 // A full table with a run that ranks in the middle: the rows below move

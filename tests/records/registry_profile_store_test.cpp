@@ -6,14 +6,11 @@
 #include "records/reset_times.h"
 #include "tests/support/temp_registry_profile.h"
 
-#include <QCryptographicHash>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
 
 #include <gtest/gtest.h>
-
-#include <thread>
 
 TEST(RegistryProfileStore, ReadsWhatEarlierVersionsLeftAndWritesTheSameTypes)
 {
@@ -102,20 +99,7 @@ TEST(RegistryProfileStore, AWriterHoldingTheLockDelaysNoWriteAndTheValueWaits)
 {
     TempRegistryProfile profile;
     RegistryProfileStore &store = profile.store();
-    const QByteArray hash
-        = QCryptographicHash::hash(profile.key().toLower().toUtf8(), QCryptographicHash::Sha256).toHex().left(16);
-    const std::wstring name = (QStringLiteral("Local\\pelko-profile-") + hash).toStdWString();
-    HANDLE held = ::CreateEventW(nullptr, TRUE, FALSE, nullptr);
-    HANDLE release = ::CreateEventW(nullptr, TRUE, FALSE, nullptr);
-    std::thread holder([&] {
-        HANDLE mutex = ::CreateMutexW(nullptr, FALSE, name.c_str());
-        ::WaitForSingleObject(mutex, INFINITE);
-        ::SetEvent(held);
-        ::WaitForSingleObject(release, INFINITE);
-        ::ReleaseMutex(mutex);
-        ::CloseHandle(mutex);
-    });
-    ::WaitForSingleObject(held, INFINITE);
+    profile.HoldLock();
 
     QElapsedTimer clock;
     clock.start();
@@ -125,12 +109,9 @@ TEST(RegistryProfileStore, AWriterHoldingTheLockDelaysNoWriteAndTheValueWaits)
     EXPECT_EQ(store.problem().kind, ProfileProblem::Locked);
     EXPECT_EQ(store.GetProfileString(kResultsSection, "Title0", u""), u"Ro");
 
-    ::SetEvent(release);
-    holder.join();
+    profile.ReleaseLock();
     EXPECT_TRUE(store.Retry(false));
-    EXPECT_EQ(profile.Values().at("Title0").second, u"Ro");
-    ::CloseHandle(held);
-    ::CloseHandle(release);
+    EXPECT_EQ(profile.Stored("Title0"), QStringLiteral("Ro"));
 }
 
 TEST(RegistryProfileStore, CopiesAreRegFilesThatPutBackExactlyWhatTheyHold)

@@ -1,14 +1,28 @@
 #pragma once
 
+// A profile of its own for one test, on the platform's store: on Windows a
+// registry key (temp_registry_profile.h), elsewhere a file in a temporary
+// folder. Both offer store(), reopen(), Stored(key) (a value as a fresh
+// reader finds it), CopyPath(suffix), CopyValue(suffix, key) and
+// HoldLock()/ReleaseLock() (another writer's lock).
+#ifdef _WIN32
+#include "tests/support/temp_registry_profile.h"
+using TempProfile = TempRegistryProfile;
+#else
+
+#include "records/profile_file.h"
 #include "records/qsettings_profile_store.h"
 
+#include <QFile>
+#include <QSettings>
 #include <QString>
 #include <QTemporaryDir>
 
 #include <memory>
+#include <string>
+#include <string_view>
 
-// A profile of its own for one test: <temporary dir>/Dravilo/pelko.conf,
-// removed with the test.
+// <temporary dir>/Dravilo/pelko.conf, removed with the test.
 class TempProfile
 {
 public:
@@ -32,8 +46,36 @@ public:
         return *store_;
     }
 
+    // A value as QSettings reads the file now.
+    QString Stored(const std::string &key) const { return Read(path_, key); }
+    QString CopyPath(std::string_view suffix) const
+    {
+        return path_ + QString::fromLatin1(suffix.data(), static_cast<qsizetype>(suffix.size()));
+    }
+    QString CopyValue(std::string_view suffix, const std::string &key) const { return Read(CopyPath(suffix), key); }
+
+    void HoldLock()
+    {
+        other_ = std::make_unique<ProfileFile>(path_);
+        other_->Lock();
+    }
+    void ReleaseLock() { other_.reset(); }
+
 private:
+    // Through a copy: QSettings keeps what it read per name.
+    static QString Read(const QString &path, const std::string &key)
+    {
+        QTemporaryDir dir;
+        QFile::copy(path, dir.path() + "/copy.conf");
+        return QSettings(dir.path() + "/copy.conf", QSettings::IniFormat)
+            .value("Results/" + QString::fromStdString(key))
+            .toString();
+    }
+
     QTemporaryDir dir_;
     QString path_;
     std::unique_ptr<QSettingsProfileStore> store_;
+    std::unique_ptr<ProfileFile> other_;
 };
+
+#endif

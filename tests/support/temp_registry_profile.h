@@ -2,13 +2,18 @@
 
 #include "records/registry_profile_store.h"
 
+#include <QCryptographicHash>
+#include <QFile>
 #include <QString>
+#include <QStringDecoder>
 #include <QTemporaryDir>
 #include <QUuid>
 
 #include <map>
 #include <memory>
 #include <string>
+#include <string_view>
+#include <thread>
 
 #include <windows.h>
 #undef GetProfileInt
@@ -27,6 +32,7 @@ public:
     }
     ~TempRegistryProfile()
     {
+        ReleaseLock();
         store_.reset();
         ::RegDeleteTreeW(HKEY_CURRENT_USER, key_.toStdWString().c_str());
         ::RegDeleteKeyW(HKEY_CURRENT_USER, key_.toStdWString().c_str());
@@ -98,7 +104,70 @@ public:
         return values;
     }
 
+    // A value as a fresh reader finds it now: text, or a number in decimal.
+    QString Stored(const std::string &key) const
+    {
+        const auto values = Values();
+        const auto found = values.find(key);
+        return found == values.end() ? QString() : QString::fromStdU16String(found->second.second);
+    }
+    QString CopyPath(std::string_view suffix) { return store().CopyPath(suffix); }
+    // A value as a .reg copy holds it: text, or a number in decimal.
+    QString CopyValue(std::string_view suffix, const std::string &key)
+    {
+        QFile file(CopyPath(suffix));
+        if (!file.open(QIODevice::ReadOnly)) {
+            return {};
+        }
+        const QString text = QStringDecoder(QStringDecoder::Utf16LE)(file.readAll());
+        const QString start = QStringLiteral("\"%1\"=").arg(QString::fromStdString(key));
+        for (QString line : text.split(QStringLiteral("\r\n"))) {
+            if (!line.startsWith(start)) {
+                continue;
+            }
+            line = line.mid(start.size());
+            if (line.startsWith(QStringLiteral("dword:"))) {
+                return QString::number(static_cast<std::int32_t>(line.mid(6).toUInt(nullptr, 16)));
+            }
+            return line.mid(1, line.size() - 2)
+                .replace(QStringLiteral("\\\""), QStringLiteral("\""))
+                .replace(QStringLiteral("\\\\"), QStringLiteral("\\"));
+        }
+        return {};
+    }
+
+    // Another writer holds the profile's lock: its named mutex, held by a
+    // thread of its own (a mutex lets its owning thread in again).
+    void HoldLock()
+    {
+        const QByteArray hash
+            = QCryptographicHash::hash(key_.toLower().toUtf8(), QCryptographicHash::Sha256).toHex().left(16);
+        const std::wstring name = (QStringLiteral("Local\\pelko-profile-") + hash).toStdWString();
+        HANDLE held = ::CreateEventW(nullptr, TRUE, FALSE, nullptr);
+        release_ = ::CreateEventW(nullptr, TRUE, FALSE, nullptr);
+        holder_ = std::thread([name, held, release = release_] {
+            HANDLE mutex = ::CreateMutexW(nullptr, FALSE, name.c_str());
+            ::WaitForSingleObject(mutex, INFINITE);
+            ::SetEvent(held);
+            ::WaitForSingleObject(release, INFINITE);
+            ::ReleaseMutex(mutex);
+            ::CloseHandle(mutex);
+        });
+        ::WaitForSingleObject(held, INFINITE);
+        ::CloseHandle(held);
+    }
+    void ReleaseLock()
+    {
+        if (holder_.joinable()) {
+            ::SetEvent(release_);
+            holder_.join();
+            ::CloseHandle(release_);
+        }
+    }
+
 private:
+    std::thread holder_;
+    HANDLE release_ = nullptr;
     QString key_;
     QTemporaryDir copies_;
     std::unique_ptr<RegistryProfileStore> store_;

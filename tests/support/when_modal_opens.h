@@ -1,10 +1,13 @@
 #pragma once
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QTimer>
 #include <QWidget>
 
 #include <functional>
+
+#include <gtest/gtest.h>
 
 // Runs fn on the next visible popup menu or modal window other than `under`
 // that is a `className` (QMenu, QMessageBox, QFileDialog, ...) once one
@@ -23,4 +26,16 @@ inline void WhenModalOpens(QWidget *under, std::function<void(QWidget *)> fn, co
         }
     });
     poll->start();
+}
+
+// Clicks the button of that text in a modal window.
+inline void Press(QWidget *box, const QString &text)
+{
+    for (QAbstractButton *button : box->findChildren<QAbstractButton *>()) {
+        if (button->text() == text) {
+            button->click();
+            return;
+        }
+    }
+    ADD_FAILURE() << "no button " << text.toStdString();
 }

@@ -1,0 +1,225 @@
+// What the learner is told when results cannot be saved, with the real main
+// window on a profile file of its own: a full file system, a blocked folder,
+// an odd file at the profile's path, a profile set aside. POSIX only: these
+// need mounts, permissions, FIFOs and links.
+
+#include "app/c_pelko_dlg.h"
+#include "app/save_guard.h"
+#include "records/c_high_scores_dlg.h"
+#include "records/profile_keys.h"
+#include "res/control_ids.h"
+#include "tests/support/temp_profile.h"
+#include "tests/support/when_modal_opens.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QContextMenuEvent>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFileDialog>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QSettings>
+#include <QStyleOptionViewItem>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+#include <QTreeWidget>
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <tuple>
+#include <utility>
+#include <vector>
+
+#include <sys/mount.h>
+
+namespace {
+
+using namespace ids::main;
+
+// A value as QSettings reads the file now (through a copy: QSettings keeps what it read per name).
+QString Stored(const QString &path, const std::string &key)
+{
+    QTemporaryDir dir;
+    QFile::copy(path, dir.path() + "/copy.conf");
+    return QSettings(dir.path() + "/copy.conf", QSettings::IniFormat)
+        .value("Results/" + QString::fromStdString(key))
+        .toString();
+}
+
+// A whole practise drill, all right, through the engine; its result line.
+QString FinishAPractise(CpelkoDlg &dialog)
+{
+    DrillEngine &engine = dialog.engine();
+    engine.StartDrill();
+    while (engine.session().currentWord != -1) {
+        engine.AnswerClicked(engine.session().answerSlot);
+        for (int tick = 0; tick < 3; ++tick) {
+            engine.OnDrillTimer();
+        }
+    }
+    return qobject_cast<QTreeWidget *>(dialog.control(ids::main::kResultsList))->topLevelItem(0)->text(0);
+}
+
+// Needs root, to mount a small file system of its own; skipped elsewhere.
+TEST(Saving, AFullDiskIsToldInTheWindowAndTheResultIsSavedOnceSpaceReturns)
+{
+    QTemporaryDir mountPoint;
+    const QByteArray where = QFile::encodeName(mountPoint.path());
+    if (::mount("tmpfs", where.constData(), "tmpfs", 0, "size=256k") != 0) {
+        GTEST_SKIP() << "mounting a small file system needs root";
+    }
+    const QString path = mountPoint.path() + "/Dravilo/pelko.conf";
+    {
+        QSettingsProfileStore store(path);
+        store.WriteProfileInt("Results", profile_keys::BestResult(2), 60);
+        // The rest of the space goes to a filler.
+        QFile filler(mountPoint.path() + "/filler");
+        ASSERT_TRUE(filler.open(QIODevice::WriteOnly));
+        const QByteArray chunk(4096, 'x');
+        while (filler.write(chunk) == chunk.size() && filler.flush()) { }
+    }
+    QSettingsProfileStore store(path);
+    CpelkoDlg dialog(store);
+    dialog.show();
+    QLabel *message = dialog.saveGuard().message();
+    EXPECT_FALSE(message->isVisible()) << "nothing is shown while all is well";
+
+    const QString line = FinishAPractise(dialog);
+    EXPECT_TRUE(message->isVisible());
+    EXPECT_EQ(message->text(),
+              QStringLiteral("Results cannot be saved to %1: no space is left on the device. They "
+                             "are kept while pelko is open and saved as soon as that works again.")
+                  .arg(path));
+    EXPECT_TRUE(Stored(path, profile_keys::Result(1, 1)).isEmpty());
+
+    ASSERT_TRUE(QFile::remove(mountPoint.path() + "/filler"));
+    QTRY_VERIFY_WITH_TIMEOUT(!message->isVisible(), 2 * SaveGuard::kRetryMs);
+    EXPECT_EQ(Stored(path, profile_keys::Result(1, 1)), line);
+    EXPECT_EQ(Stored(path, profile_keys::BestResult(2)), "60");
+    ::umount2(where.constData(), MNT_DETACH);
+}
+
+// Exit, Escape and the close box ask while results are unsaved: Cancel goes
+// back, a copy elsewhere holds them, Quit leaves them, Try Again saves them
+// once the way is clear.
+TEST(Saving, ClosingWithUnsavedResultsAsksWhatToDo)
+{
+    QTemporaryDir dir;
+    const QString blocker = dir.path() + "/Dravilo";
+    const QString path = blocker + "/pelko.conf";
+    QFile file(blocker); // a file where the profile's folder should be
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.close();
+    QSettingsProfileStore store(path);
+    CpelkoDlg dialog(store);
+    dialog.show();
+    const QString line = FinishAPractise(dialog);
+    ASSERT_TRUE(store.HasUnsaved());
+
+    WhenModalOpens(&dialog, [](QWidget *box) {
+        EXPECT_TRUE(qobject_cast<QMessageBox *>(box)->text().contains(": not a directory."));
+        qobject_cast<QMessageBox *>(box)->button(QMessageBox::Cancel)->click();
+    });
+    QTest::keyClick(&dialog, Qt::Key_Escape);
+    EXPECT_TRUE(dialog.isVisible());
+
+    const QString copy = dir.path() + "/results.conf";
+    WhenModalOpens(&dialog, [&](QWidget *box) {
+        WhenModalOpens(
+            box,
+            [&](QWidget *files) {
+                WhenModalOpens(
+                    files, [](QWidget *done) { Press(done, "OK"); }, "QMessageBox");
+                auto *chooser = qobject_cast<QFileDialog *>(files);
+                // Typed, as a learner would: the dialog's own first selection may
+                // still land after a selectFile() from here.
+                chooser->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"))->setText(copy);
+                QMetaObject::invokeMethod(chooser, "accept");
+            },
+            "QFileDialog");
+        Press(box, "Save a Copy...");
+    });
+    QTest::mouseClick(qobject_cast<QAbstractButton *>(dialog.control(ids::main::kExit)), Qt::LeftButton);
+    EXPECT_FALSE(dialog.isVisible());
+    EXPECT_EQ(Stored(copy, profile_keys::Result(1, 1)), line);
+
+    dialog.show();
+    WhenModalOpens(&dialog, [](QWidget *box) { Press(box, "Quit Without Saving"); });
+    QTest::keyClick(&dialog, Qt::Key_Escape);
+    EXPECT_FALSE(dialog.isVisible());
+    EXPECT_TRUE(store.HasUnsaved());
+
+    dialog.show();
+    ASSERT_TRUE(QFile::remove(blocker));
+    WhenModalOpens(&dialog, [](QWidget *box) { Press(box, "Try Again"); });
+    dialog.close();
+    EXPECT_FALSE(dialog.isVisible());
+    EXPECT_EQ(Stored(path, profile_keys::Result(1, 1)), line);
+    EXPECT_FALSE(dialog.saveGuard().message()->isVisible());
+}
+
+// Something that is not a file at the profile's path when pelko starts: once
+// it is gone, the retry saves what was kept, without Try Again.
+TEST(Saving, AnOddFileFoundAtStartIsRetriedOnceItIsGone)
+{
+    for (const bool linked : {false, true}) {
+        SCOPED_TRACE(linked ? "a folder behind a link" : "a folder");
+        QTemporaryDir dir;
+        const QString path = dir.path() + "/Dravilo/pelko.conf";
+        const QString folder = linked ? dir.path() + "/elsewhere" : path;
+        ASSERT_TRUE(QDir().mkpath(folder + "/inside") && QDir().mkpath(dir.path() + "/Dravilo"));
+        if (linked) {
+            ASSERT_TRUE(QFile::link(folder, path));
+        }
+        QSettingsProfileStore store(path);
+        CpelkoDlg dialog(store);
+        dialog.show();
+        QLabel *message = dialog.saveGuard().message();
+        EXPECT_TRUE(message->isVisible());
+        const QString line = FinishAPractise(dialog);
+        EXPECT_TRUE(message->isVisible());
+        EXPECT_TRUE(dialog.saveGuard().retryTimer().isActive());
+
+        ASSERT_TRUE(QDir(folder).removeRecursively());
+        QTRY_VERIFY_WITH_TIMEOUT(!message->isVisible(), 2 * SaveGuard::kRetryMs);
+        EXPECT_FALSE(message->isVisible());
+        EXPECT_EQ(Stored(path, profile_keys::Result(1, 1)), line);
+    }
+}
+
+// A profile that cannot be read is told at start; once it is set aside, at
+// the first save, the window names both files and how to go back to it.
+TEST(Saving, AProfileSetAsideIsToldWithBothFilesAndHowToGoBack)
+{
+    QTemporaryDir dir;
+    const QString path = dir.path() + "/Dravilo/pelko.conf";
+    ASSERT_TRUE(QDir().mkpath(dir.path() + "/Dravilo"));
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.write("[Results\nBestResult1=60\n") > 0);
+    file.close();
+    QSettingsProfileStore store(path);
+    CpelkoDlg dialog(store);
+    dialog.show();
+    QLabel *message = dialog.saveGuard().message();
+    EXPECT_TRUE(message->isVisible());
+    EXPECT_TRUE(message->text().contains(path + " cannot be read")) << message->text().toStdString();
+
+    const QString line = FinishAPractise(dialog);
+    EXPECT_EQ(Stored(path, profile_keys::Result(1, 1)), line);
+    EXPECT_TRUE(message->isVisible());
+    EXPECT_EQ(message->text(),
+              QStringLiteral("%1 cannot be read (it is not a profile pelko can read), so it was kept as "
+                             "%1.unreadable and pelko started afresh. To go back to it, close pelko and copy "
+                             "%1.unreadable over %1.")
+                  .arg(path));
+}
+
+} // namespace
