@@ -44,6 +44,10 @@ set(CPACK_RESOURCE_FILE_LICENSE ${CMAKE_CURRENT_SOURCE_DIR}/LICENSE)
 # Start menu gets pelko and its uninstaller. The uninstaller removes only the
 # installer's own registry keys ("Software\Dravilo\pelko <version>" and the
 # Uninstall entry), never the learner's results under Software\Dravilo\pelko.
+# A 64-bit installer for a 64-bit program: it runs where pelko.exe runs (and
+# under a Wine without its 32-bit half), and installs into the 64-bit Program Files.
+set(CPACK_NSIS_DEFINES "Target amd64-unicode")
+set(CPACK_NSIS_INSTALL_ROOT "$PROGRAMFILES64")
 set(CPACK_NSIS_PACKAGE_NAME pelko)
 set(CPACK_NSIS_DISPLAY_NAME pelko)
 set(CPACK_NSIS_MUI_ICON ${CMAKE_CURRENT_SOURCE_DIR}/res/icons/pelko.ico)
