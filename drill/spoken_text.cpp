@@ -80,7 +80,9 @@ std::u16string SpokenText::Duration(std::int64_t seconds)
     }
     std::u16string text = Counted(minutes, u"minute", u"minutes");
     if (rest != 0) {
-        text += u" " + Counted(rest, u"second", u"seconds");
+        // Appended piece by piece: g++ 12 warns wrongly (-Wrestrict) on u" " + a temporary.
+        text += u' ';
+        text += Counted(rest, u"second", u"seconds");
     }
     return text;
 }
