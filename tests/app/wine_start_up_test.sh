@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # pelko.exe as a learner meets it, under Wine on the session's X server: its
 # window opens, a practise of level 1 answered with the keys 1 to 4 leaves
-# its result and the level's best in the registry, a second start hands over
+# its result and the level's best in the registry after the result an earlier
+# version left there (put in with `reg add`), a second start hands over
 # to the running copy and ends with status 0, and Escape closes the window.
 #   wine_start_up_test.sh SESSION_DIR PELKO_EXE [SCREENSHOT.png]
 # SESSION_DIR is a session of tests/support/wine_session.sh that is started.
@@ -24,8 +25,13 @@ stored() {
         awk -v n="$1" '$1 == n {$1 = ""; print substr($0, 2)}'
 }
 
-# A learner with no results yet.
+# A learner coming from an earlier version:
 wine_run reg delete 'HKCU\Software\Dravilo\pelko' /f >/dev/null 2>&1 || true
+# What an earlier version left: one result of level 1, its best, as REG_SZ and REG_DWORD.
+# The best is high enough that a practise answered at random may still beat it.
+earlier='  09 mins, 59 secs Tries :500'
+wine_run reg add "$key" /v Result1_1 /t REG_SZ /d "$earlier" /f >/dev/null
+wine_run reg add "$key" /v BestResult1 /t REG_DWORD /d 500 /f >/dev/null
 
 # Not through a function: $! is then Wine's own process, which the trap can end.
 bash "$session_sh" run "$session" "$exe" >"$session/first.log" 2>&1 &
@@ -61,23 +67,28 @@ while [ $((SECONDS - started)) -lt 420 ]; do
         shot_taken=true
     fi
     if [ $((n % 30)) -eq 0 ]; then
-        best=$(stored BestResult1)
-        if [ -n "$best" ]; then
+        # The new line goes after the one already there: pelko read it.
+        result=$(stored Result1_2)
+        if [ -n "$result" ]; then
             break
         fi
     fi
 done
-[ -n "$best" ] || fail "no BestResult1 after $((SECONDS - started)) seconds of answers"
+[ -n "$result" ] || fail "no Result1_2 after $((SECONDS - started)) seconds of answers"
 echo "practise of level 1 done after $n key presses, $((SECONDS - started)) seconds"
 
-# "  01 mins, 10 secs Tries :52" as a text, its tries as the level's best number.
-result=$(stored Result1_1)
+# "  01 mins, 10 secs Tries :52" as a text, its tries as the level's best number
+# where they beat the earlier best; the earlier line is left as it was.
+[[ "$(stored Result1_1)" =~ ^REG_SZ\ +09\ mins,\ 59\ secs\ Tries\ :500$ ]] ||
+    fail "the earlier Result1_1 became \"$(stored Result1_1)\""
+best=$(stored BestResult1)
 [[ "$result" =~ ^REG_SZ\ +[0-9]{2}\ mins,\ [0-9]{2}\ secs\ Tries\ :([0-9]+) ]] ||
-    fail "Result1_1 is \"$result\""
+    fail "Result1_2 is \"$result\""
 tries=${BASH_REMATCH[1]}
 [ "$tries" -ge 50 ] || fail "a practise of 50 words in $tries tries"
-[ "$best" = "REG_DWORD $(printf '0x%x' "$tries")" ] || fail "BestResult1 is \"$best\", Result1_1 \"$result\""
-echo "Result1_1: $result; BestResult1: $best"
+[ "$best" = "REG_DWORD $(printf '0x%x' $((tries < 500 ? tries : 500)))" ] ||
+    fail "BestResult1 is \"$best\", Result1_2 \"$result\""
+echo "Result1_1: $earlier (there before); Result1_2: $result; BestResult1: $best"
 
 # A second start while the first runs: it hands over and ends, status 0.
 timeout 60 bash "$session_sh" run "$session" "$exe" >"$session/second.log" 2>&1 ||
