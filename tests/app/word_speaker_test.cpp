@@ -2,6 +2,7 @@
 // instead of speaking: what is said and when, the menu item, the key, and the
 // choice kept across starts in a file of its own.
 
+#include "app/announcer.h"
 #include "app/c_pelko_dlg.h"
 #include "app/word_speaker.h"
 #include "records/options_file.h"
@@ -142,6 +143,10 @@ TEST_F(SpeakFrenchWordsTest, OffUntilChosenSayingNothingAndStartingNoEngine)
     EXPECT_TRUE(speaker->said.isEmpty());
     EXPECT_EQ(speaker->prepared, 0);
     EXPECT_FALSE(dialog->wordSpeaker().SpeaksWords());
+    // Without the voice, the screen reader's question says the word first.
+    QApplication::processEvents();
+    EXPECT_TRUE(dialog->announcer().lastText().contains(Asked() + QStringLiteral(". 1 ")))
+        << dialog->announcer().lastText().toStdString();
     EXPECT_FALSE(QFile::exists(OptionsFile::BesideProfile(profile.path())));
 
     const MenuItem item = OpenMenu(false);
@@ -157,6 +162,10 @@ TEST_F(SpeakFrenchWordsTest, EachAskedWordIsSaidOnceAsItAppears)
     engine().StartDrill();
     QStringList expected {Asked()};
     EXPECT_EQ(speaker->said, expected);
+    // The voice says the word: the screen reader's question leaves it out, so it is heard once.
+    QApplication::processEvents();
+    EXPECT_TRUE(dialog->announcer().lastText().startsWith(QStringLiteral("1 ")))
+        << dialog->announcer().lastText().toStdString();
     // Right and wrong answers; the pause's ticks say nothing more.
     for (int question = 0; question < 12; ++question) {
         Answer(question % 3 != 0);
