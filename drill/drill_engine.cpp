@@ -88,6 +88,9 @@ void DrillEngine::StartDrill()
     // otherwise run out on the new first question and skip it unanswered.
     session_.answerPause = 0;
 
+    // The last challenge's score sits over the word display: it goes before the first word shows.
+    window_.SetControlText(id::kStatus, u"");
+
     // Selecting a tab from code runs no tab handler, so the lists are swapped here.
     window_.SelectTab(0);
     window_.ShowControl(id::kResultsList, false);
@@ -450,6 +453,8 @@ void DrillEngine::FinishSpeedChallenge()
     window_.SetControlText(id::kStatus,
                            FormatTimeSpan(elapsed, kScoreFormat) + Decimal(session_.correctCount) + u" Correct on "
                                + Decimal(session_.tries) + u" guesses");
+    // The score is drawn inside the word display's area: the last word would be drawn under it.
+    window_.SetControlText(id::kWordDisplay, u"");
     SetAnswerCaptions(kIdleCaption);
     session_.speedMode = 0;
     // Before the table opens and takes the focus.

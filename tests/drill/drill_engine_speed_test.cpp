@@ -21,6 +21,8 @@ TEST_F(EngineTest, UnansweredSpeedChallengeEndsOnTheFiftyFirstTick)
     EXPECT_EQ(std::tuple(window.highScoreRuns, window.timerRanDuringHighScores),
               std::tuple(HighScoreRuns {{10, 0, 0}}, false));
     EXPECT_EQ(window.texts[id::kStatus], u"  00 mins, 10 secs  \r\n0 Correct on 0 guesses");
+    // The score is drawn where the word was: the word goes, so the score can be read.
+    EXPECT_EQ(window.texts[id::kWordDisplay], u"");
     EXPECT_EQ(Captions(), (Lines {u" - ", u" - ", u" - ", u" - "}));
     EXPECT_EQ(std::tuple(session().speedMode, session().currentWord, engine.clock().text),
               std::tuple(0, -1, u"   00 : 40"));

@@ -37,9 +37,9 @@ TEST_F(EngineTest, StartPractiseBeginsAfreshOnTheLevelsFirstWord)
     EXPECT_EQ(window.selectedTab, 0);
     EXPECT_FALSE(window.IsShown(id::kResultsList));
     EXPECT_TRUE(window.IsShown(id::kAnswerLog));
-    // The log and the score stay until something replaces them.
+    // The log stays; the last score, drawn over the word display, goes.
     EXPECT_EQ(window.List(id::kAnswerLog).size(), 1u);
-    EXPECT_EQ(window.texts[id::kStatus], u"the last challenge's score");
+    EXPECT_EQ(window.texts[id::kStatus], u"");
     EXPECT_EQ(window.ensureVisible[id::kAnswerLog], 3); // the newest row in view: each start and the answer
     EXPECT_EQ(std::tuple(session().currentWord, session().tries, session().speedMode, session().startTime),
               std::tuple(1, 0, 0, window.now));
