@@ -32,10 +32,14 @@ learner_kept() {
 wine_run reg add "$results" /v Result1_1 /d "  01 mins, 00 secs Tries :60" /f >/dev/null
 wine_run reg add "$options" /v SpeakFrenchWords /t REG_DWORD /d 0 /f >/dev/null
 
-# The second run finds the first one's "Apps" entry and runs its uninstaller first.
+# The second run finds the first one's "Apps" entry and runs its uninstaller
+# first, which deletes that entry whole: a value added to it is gone after.
 wine_run "$installer" /S || fail "the installer ended with status $?"
 wine_run reg query "$apps" /v UninstallString >/dev/null 2>&1 || fail "no \"Apps\" entry $apps"
+wine_run reg add "$apps" /v PelkoTestMark /d 1 /f >/dev/null
 wine_run "$installer" /S || fail "the installer, run again, ended with status $?"
+! wine_run reg query "$apps" /v PelkoTestMark >/dev/null 2>&1 ||
+    fail "installing again did not run the uninstaller of the one before"
 learner_kept "installing again"
 wine_run reg query "$apps" /v DisplayName 2>/dev/null | grep -q "REG_SZ *pelko" ||
     fail "the \"Apps\" entry is not pelko's"
