@@ -19,31 +19,40 @@ foreach(licence LGPL-3 GPL-2 GPL-3)
     install(FILES /usr/share/common-licenses/${licence} DESTINATION Qt RENAME ${licence}.txt)
 endforeach()
 
-# Where the source of the Qt inside is: the Debian source package of the
-# host tools' version, and how this Qt was made from it (pelko-qt-origin,
-# written by scripts/build-qt-mingw).
-execute_process(COMMAND dpkg-query -W -f=\${source:Version} qt6-base-dev
-                OUTPUT_VARIABLE PELKO_QT_DEBIAN_VERSION COMMAND_ERROR_IS_FATAL ANY)
-file(STRINGS ${PELKO_QT_MINGW_DIR}/pelko-qt-origin PELKO_QT_ORIGIN)
-if(PELKO_QT_ORIGIN MATCHES "^source ")
-    set(PELKO_QT_HOW "pelko's scripts/build-qt-mingw unpacked it with dpkg-source, which applies Debian's patch
-series (debian/patches/series), and built it with MinGW-w64.")
-else()
-    # "archive <name>;sha256 <hex>"
-    string(REGEX REPLACE "^archive ([^;]*);sha256 (.*)$" "\\1 (SHA-256 \\2)" PELKO_QT_ARCHIVE "${PELKO_QT_ORIGIN}")
-    set(PELKO_QT_HOW "It came to this build as a prebuilt archive made from that source with MinGW-w64,
-${PELKO_QT_ARCHIVE}.")
+# Which Qt is inside, where its exact source is and whether Debian's patches
+# are in it, as far as the pelko-qt-origin that scripts/build-qt-mingw wrote
+# in its prefix proves it (cmake/windows_qt_source.cmake).
+include(cmake/windows_qt_source.cmake)
+if(EXISTS ${PELKO_QT_MINGW_DIR}/pelko-qt-origin)
+    set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${PELKO_QT_MINGW_DIR}/pelko-qt-origin)
 endif()
-configure_file(res/windows/qt-source.txt.in ${CMAKE_CURRENT_BINARY_DIR}/qt-source.txt @ONLY)
+pelko_write_qt_source(${PELKO_QT_MINGW_DIR}/pelko-qt-origin ${Qt6_VERSION} ${CMAKE_CURRENT_BINARY_DIR}/qt-source.txt)
+if(PELKO_QT_VERDICT STREQUAL "patched")
+    message(STATUS "Qt in the Windows packages: built from Debian's source, with Debian's patches")
+elseif(PELKO_QT_VERDICT STREQUAL "unpatched")
+    message(STATUS "Qt in the Windows packages: a prebuilt archive without Debian's patches (fine for "
+                   "testing; Qt\\SOURCE.txt says so)")
+else()
+    message(WARNING "The Qt in ${PELKO_QT_MINGW_DIR} has no known origin: the Windows packages will say "
+                    "so, and that it must be taken to lack Debian's patches (Qt\\SOURCE.txt).")
+endif()
 install(FILES ${CMAKE_CURRENT_BINARY_DIR}/qt-source.txt DESTINATION Qt RENAME SOURCE.txt)
 
 set(CPACK_GENERATOR ZIP NSIS)
 set(CPACK_PACKAGE_FILE_NAME pelko-${PROJECT_VERSION}-win64)
 set(CPACK_RESOURCE_FILE_LICENSE ${CMAKE_CURRENT_SOURCE_DIR}/LICENSE)
 # Installed under Program Files\pelko, listed in "Apps" with its icon; the
-# Start menu gets pelko and its uninstaller. The uninstaller removes only the
-# installer's own registry keys ("Software\Dravilo\pelko <version>" and the
-# Uninstall entry), never the learner's results under Software\Dravilo\pelko.
+# Start menu gets pelko and its uninstaller.
+#
+# The installer keeps its own records (the folder, the Start-menu folder) in
+# Software\<vendor>\<registry key> and its "Apps" entry in ...\Uninstall\<registry
+# key>, and its uninstaller deletes both keys whole. CPack's default registry
+# key is the install folder's name, "pelko": Software\Dravilo\pelko, the key
+# that holds the learner's Results and Options, in HKCU for a learner who is not
+# an administrator. So the installer's key is a name of its own beside it, one
+# without the version, so that a later installer still finds this one's
+# uninstaller.
+set(CPACK_PACKAGE_INSTALL_REGISTRY_KEY pelko-installer)
 # A 64-bit installer for a 64-bit program: it runs where pelko.exe runs (and
 # under a Wine without its 32-bit half), and installs into the 64-bit Program Files.
 set(CPACK_NSIS_DEFINES "Target amd64-unicode")

@@ -1,13 +1,17 @@
 #!/usr/bin/env bash
 # The zip a Windows learner unpacks: exactly pelko.exe and its papers, and a
 # pelko.exe that is a stripped 64-bit window program carrying its icon and
-# version, needing no DLL that Windows does not have.
-#   check_windows_zip.sh ZIP SOURCE_DIR WINE_SESSION_DIR QT_DEBIAN_VERSION
+# version, needing no DLL that Windows does not have; and a Qt\SOURCE.txt that
+# says which Qt is inside and whether Debian's patches are in it, as the
+# pelko-qt-origin of the Qt it was linked against proves.
+#   check_windows_zip.sh ZIP SOURCE_DIR WINE_SESSION_DIR QT_ORIGIN QT_VERSION
 set -euo pipefail
 zip=$(cd "$(dirname "$1")" && pwd)/$(basename "$1")
 source_dir=$2
 session=$3
-qt_version=$4
+qt_origin=$4
+qt_version=$5
+. "$(dirname "$0")/qt_source_expect.sh"
 objdump=x86_64-w64-mingw32-objdump
 windres=x86_64-w64-mingw32-windres
 status=0
@@ -36,8 +40,7 @@ $members"
 cmp -s "$top/LICENSE.txt" "$source_dir/LICENSE" || fail "LICENSE.txt is not pelko's licence"
 cmp -s "$top/Qt/LGPL-3.txt" /usr/share/common-licenses/LGPL-3 || fail "Qt/LGPL-3.txt is not the LGPL 3"
 grep -q "^Upstream-Name: qtbase" "$top/Qt/copyright.txt" || fail "Qt/copyright.txt is not qt6-base's"
-grep -qF "snapshot.debian.org/package/qt6-base/$qt_version/" "$top/Qt/SOURCE.txt" ||
-    fail "Qt/SOURCE.txt does not say where the source is"
+expect_qt_source "$top/Qt/SOURCE.txt" "$qt_origin" "$qt_version" || status=1
 
 exe=$top/pelko.exe
 headers=$("$objdump" -p "$exe")
