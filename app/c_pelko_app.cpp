@@ -20,10 +20,11 @@ int CpelkoApp::InitInstance()
     if (!instance.Claim()) {
         if (instance.HandOver()) {
             qInfo("pelko is already running on this profile; its window was brought to the front.");
-        } else {
-            qWarning("pelko is already running on this profile, but did not answer.");
+            return 0;
         }
-        return 0;
+        // No window came forward: not a success.
+        qWarning("pelko is already running on this profile, but did not answer.");
+        return 1;
     }
     // Never two windows on one profile without being told.
     if (!instance.whyUnguarded().isEmpty() && !AskToStartUnguarded(instance.whyUnguarded())) {

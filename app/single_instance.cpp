@@ -38,13 +38,14 @@ constexpr int kHandOverWaitMs = 5000;
 
 #ifdef _WIN32
 
-// The user's security id: pipe names are seen by every user of the machine,
-// so a name of another user's never matches ours.
-QByteArray UserId()
+// The security id of the user a process runs as; empty when it cannot be
+// learnt. Pipe names are seen by every user of the machine, so the running
+// copy's pipe is named after this, and its server checked to be this user.
+QByteArray UserId(HANDLE process)
 {
     QByteArray id;
     HANDLE token = nullptr;
-    if (::OpenProcessToken(::GetCurrentProcess(), TOKEN_QUERY, &token)) {
+    if (::OpenProcessToken(process, TOKEN_QUERY, &token)) {
         DWORD size = 0;
         ::GetTokenInformation(token, TokenUser, nullptr, 0, &size);
         QByteArray buffer(static_cast<qsizetype>(size), '\0');
@@ -57,6 +58,22 @@ QByteArray UserId()
         ::CloseHandle(token);
     }
     return id;
+}
+
+// Whether the process serving the pipe runs as this user: another user can
+// make a pipe of that name first, and would answer a second start.
+bool ServerIsThisUser(HANDLE pipe)
+{
+    ULONG pid = 0;
+    HANDLE server = ::GetNamedPipeServerProcessId(pipe, &pid)
+        ? ::OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, pid)
+        : nullptr;
+    if (server == nullptr) {
+        return false;
+    }
+    const QByteArray user = UserId(server);
+    ::CloseHandle(server);
+    return !user.isEmpty() && user == UserId(::GetCurrentProcess());
 }
 
 #else
@@ -340,7 +357,7 @@ bool Ask(int socket)
 SingleInstance::SingleInstance(const QString &profilePath, QObject *parent) : QObject(parent)
 {
     // The profile is a registry key, whose names ignore case.
-    const QByteArray key = UserId() + '\n' + profilePath.toLower().toUtf8();
+    const QByteArray key = UserId(::GetCurrentProcess()) + '\n' + profilePath.toLower().toUtf8();
     base_ = QStringLiteral("pelko-")
         + QString::fromLatin1(QCryptographicHash::hash(key, QCryptographicHash::Sha256).toHex().left(16));
 }
@@ -412,7 +429,10 @@ bool SingleInstance::HandOver()
     for (;;) {
         socket.connectToServer(socketPath());
         if (socket.waitForConnected(500)) {
-            break;
+            if (ServerIsThisUser(reinterpret_cast<HANDLE>(socket.socketDescriptor()))) {
+                break;
+            }
+            socket.abort();
         }
         if (waited.elapsed() > kHandOverWaitMs) {
             return false;

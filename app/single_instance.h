@@ -16,7 +16,8 @@ class QLocalServer;
 // in that folder is trusted for having been there: a lock file counts only
 // when this user made it, and a held one only when its holder is a process
 // of this user; the socket's peer is checked to be this user both ways.
-// Windows: a named mutex of the user's session and a named pipe.
+// Windows: a named mutex of the user's session and a named pipe, whose
+// server a second start checks to run as this user.
 class SingleInstance : public QObject
 {
     Q_OBJECT

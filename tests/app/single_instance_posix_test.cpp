@@ -283,8 +283,8 @@ TEST(SingleInstancePosix, AnotherUserCanNeitherBlockNorHijackAStart)
     };
     qunsetenv("XDG_RUNTIME_DIR");
     const EnvKept home {"HOME"};
-    QTemporaryDir config;
-    const QString profile = config.path() + "/pelko.conf";
+    QTemporaryDir config; // XDG_CONFIG_HOME
+    const QString profile = config.path() + "/Dravilo/pelko.conf";
     QString lockName;
     {
         QTemporaryDir elsewhere;
@@ -348,9 +348,15 @@ TEST(SingleInstancePosix, AnotherUserCanNeitherBlockNorHijackAStart)
             EXPECT_EQ(activations, 1);
             std::unique_ptr<QProcess> listener = asNobody({"listen", "", "", first.socketPath()});
             ASSERT_TRUE(Ready(*listener));
-            SingleInstance third(profile);
-            ASSERT_FALSE(third.Claim());
-            EXPECT_FALSE(HandOverServed(third));
+            QProcess third; // the program, on the same profile
+            QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+            environment.insert("QT_QPA_PLATFORM", "offscreen");
+            environment.insert("XDG_CONFIG_HOME", config.path());
+            third.setProcessEnvironment(environment);
+            third.start(QStringLiteral(PELKO_BINARY), {});
+            ASSERT_TRUE(third.waitForFinished(30000));
+            EXPECT_EQ(std::tuple(third.exitStatus(), third.exitCode()), std::tuple(QProcess::NormalExit, 1));
+            EXPECT_TRUE(third.readAllStandardError().contains("did not answer"));
             EXPECT_EQ(listener->readAll(), "") << "the intruder was asked";
             listener->kill();
             listener->waitForFinished(10000);
