@@ -5,6 +5,9 @@
 #include "records/platform_profile_store.h"
 #include "res/strings.h"
 
+#include <QMessageBox>
+#include <QPushButton>
+
 CpelkoApp::CpelkoApp(int &argc, char **argv) : QApplication(argc, argv) { }
 
 int CpelkoApp::InitInstance()
@@ -17,9 +20,14 @@ int CpelkoApp::InitInstance()
     if (!instance.Claim()) {
         if (instance.HandOver()) {
             qInfo("pelko is already running on this profile; its window was brought to the front.");
-        } else {
-            qWarning("pelko is already running on this profile, but did not answer.");
+            return 0;
         }
+        // No window came forward: not a success.
+        qWarning("pelko is already running on this profile, but did not answer.");
+        return 1;
+    }
+    // Never two windows on one profile without being told.
+    if (!instance.whyUnguarded().isEmpty() && !AskToStartUnguarded(instance.whyUnguarded())) {
         return 0;
     }
 
@@ -37,4 +45,16 @@ int CpelkoApp::InitInstance()
     });
     dialog.exec();
     return 0;
+}
+
+bool CpelkoApp::AskToStartUnguarded(const QString &why)
+{
+    QMessageBox box(QMessageBox::Warning, QString::fromUtf16(strings::kMessageBoxTitle),
+                    QStringLiteral("pelko cannot make sure that it runs only once on your results: %1.").arg(why));
+    box.setInformativeText(QStringLiteral("If pelko is open already, a second window works on the same results. "
+                                          "Start pelko all the same?"));
+    QPushButton *start = box.addButton(QStringLiteral("Start Anyway"), QMessageBox::AcceptRole);
+    box.setDefaultButton(box.addButton(QStringLiteral("Quit"), QMessageBox::RejectRole));
+    box.exec();
+    return box.clickedButton() == start;
 }

@@ -1,14 +1,18 @@
 // What only a POSIX system can set up against the one-copy guard and the
 // start: a FIFO at the profile's path, a second user on the machine, and a
-// config folder reached through a link.
+// config folder reached through a link or a bind mount.
 
+#include "app/c_pelko_app.h"
 #include "app/single_instance.h"
+#include "tests/support/hand_over.h"
+#include "tests/support/when_modal_opens.h"
 
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QLocalSocket>
+#include <QMessageBox>
 #include <QProcess>
 #include <QProcessEnvironment>
 #include <QStandardPaths>
@@ -17,9 +21,13 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
+#include <cstring>
+#include <iostream>
 #include <memory>
+#include <vector>
 
-#include <pwd.h>
+#include <sys/mount.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -47,6 +55,22 @@ QByteArray Native(const QString &path)
 QString FolderOf(const SingleInstance &instance)
 {
     return QFileInfo(instance.socketPath()).absolutePath();
+}
+
+// An environment variable as it was once the test is done.
+struct EnvKept
+{
+    const char *name;
+    bool set = qEnvironmentVariableIsSet(name);
+    QByteArray value = qgetenv(name);
+    ~EnvKept() { set ? qputenv(name, value) : qunsetenv(name); }
+};
+
+// Waits for a helper process to say it is ready.
+bool Ready(QProcess &process)
+{
+    while (!process.canReadLine() && process.waitForReadyRead(10000)) { }
+    return process.readLine() == "ready\n";
 }
 
 // Runs a command as the user nobody (65534); false where that cannot be done.
@@ -120,6 +144,7 @@ TEST(SingleInstancePosix, TheLockLivesOnlyInAFolderPrivateToTheUser)
     QTemporaryDir cache;
     QTemporaryDir config;
     const QString profile = config.path() + "/pelko.conf";
+    const EnvKept temp {"TMPDIR"}, home {"HOME"};
     qputenv("TMPDIR", Native(shared.path()));
     qputenv("XDG_CACHE_HOME", Native(cache.path()));
 
@@ -168,52 +193,181 @@ TEST(SingleInstancePosix, TheLockLivesOnlyInAFolderPrivateToTheUser)
     SingleInstance again(profile);
     EXPECT_TRUE(IsPrivateFolder(FolderOf(again)));
     EXPECT_TRUE(again.Claim());
+
+    // None to be had at all (the cache and the home folder are files): the
+    // start is not guarded and says why, and pelko asks before it starts.
+    const QString file = config.path() + "/file";
+    ASSERT_TRUE(QFile(file).open(QIODevice::WriteOnly));
+    qputenv("XDG_CACHE_HOME", Native(file));
+    qputenv("HOME", Native(file));
+    SingleInstance unguarded(profile);
+    EXPECT_TRUE(unguarded.Claim());
+    const QString why = unguarded.whyUnguarded();
+    EXPECT_EQ(why, "no folder is private to you");
+    for (const QString button : {"Quit", "Start Anyway"}) {
+        WhenModalOpens(
+            nullptr,
+            [&](QWidget *box) {
+                EXPECT_TRUE(qobject_cast<QMessageBox *>(box)->text().contains(why));
+                Press(box, button);
+            },
+            "QMessageBox");
+        EXPECT_EQ(CpelkoApp::AskToStartUnguarded(why), button == "Start Anyway");
+    }
 }
 
-// Another local user who makes the lock file and holds it, or listens where
-// a second start would hand over, must reach nothing: the start goes on.
+// What another local user does (as uid 65534) to the folder where the lock
+// and the socket live, while it is open to them: make it, put a lock of
+// their own in it and hold it, hold the lock of ours that they could open,
+// listen where a second start would hand over (printing "ready" once done,
+// then "asked" for every start that asks it, which it answers as pelko
+// would), or ask the running copy themselves (printing its answer).
+constexpr char kIntruder[] = R"(
+import fcntl, os, socket, sys
+how, folder, lock, name = sys.argv[1:5]
+os.umask(0)
+if how == 'ask':
+    try:
+        client = socket.socket(socket.AF_UNIX)
+        client.connect(name)
+        client.sendall(b'show\n')
+        print(client.recv(64).decode(), end='', flush=True)
+    except OSError:
+        pass
+    sys.exit()
+if how == 'make':
+    os.mkdir(folder, 0o777)
+if how == 'open':
+    fd = os.open(lock, os.O_RDWR)
+elif how != 'listen':
+    fd = os.open(folder + '/theirs', os.O_RDWR | os.O_CREAT, 0o666)
+    os.rename(folder + '/theirs', lock)
+if how != 'listen':
+    fcntl.flock(fd, fcntl.LOCK_EX | fcntl.LOCK_NB)
+    fcntl.lockf(fd, fcntl.LOCK_EX | fcntl.LOCK_NB)
+if os.path.lexists(name):
+    os.unlink(name)
+server = socket.socket(socket.AF_UNIX)
+server.bind(name)
+server.listen(8)
+print('ready', flush=True)
+while True:
+    client, _ = server.accept()
+    if client.recv(64):
+        print('asked', flush=True)
+        client.sendall(b'ok\n')
+    client.close()
+)";
+
+// Another local user can neither stop a start nor answer in place of the
+// running copy, whatever they did to the private folder while it was open.
 TEST(SingleInstancePosix, AnotherUserCanNeitherBlockNorHijackAStart)
 {
     if (!CanActAsAnotherUser()) {
         GTEST_SKIP() << "acting as a second user needs root and setpriv";
     }
-    const auto asNobody = [](const QString &script, const QStringList &args) {
-        auto *process = new QProcess;
-        process->start("setpriv",
-                       QStringList {"--reuid=65534", "--regid=65534", "--clear-groups", "--", "sh", "-c", script, "sh"}
-                           + args);
+    const auto asNobody = [](const QStringList &args) {
+        auto process = std::make_unique<QProcess>();
+        process->setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        process->start(
+            "setpriv",
+            QStringList {"--reuid=65534", "--regid=65534", "--clear-groups", "--", "/usr/bin/python3", "-c", kIntruder}
+                + args);
         return process;
     };
-    QTemporaryDir shared;
-    ASSERT_EQ(::chmod(Native(shared.path()).constData(), 01777), 0);
-    QTemporaryDir cache;
-    QTemporaryDir config;
+    const auto chmodAll = [](const QString &folder, mode_t folderMode, mode_t fileMode) {
+        ASSERT_EQ(::chmod(Native(folder).constData(), folderMode), 0);
+        for (const QString &name : QDir(folder).entryList(QDir::Files | QDir::System | QDir::Hidden)) {
+            ::chmod(Native(folder + "/" + name).constData(), fileMode);
+        }
+    };
     qunsetenv("XDG_RUNTIME_DIR");
-    qputenv("TMPDIR", Native(shared.path()));
-    qputenv("XDG_CACHE_HOME", Native(cache.path()));
-    // First the folder a runtime folder would fall back to in the shared
-    // one, so that it cannot be the victim's.
-    const passwd *user = ::getpwuid(::geteuid());
-    ASSERT_NE(user, nullptr);
-    std::unique_ptr<QProcess> squat(asNobody("mkdir -m 0777 \"$1\"", {shared.path() + "/runtime-" + user->pw_name}));
-    ASSERT_TRUE(squat->waitForFinished(10000));
+    const EnvKept home {"HOME"};
+    QTemporaryDir config; // XDG_CONFIG_HOME
+    const QString profile = config.path() + "/Dravilo/pelko.conf";
+    QString lockName;
+    {
+        QTemporaryDir elsewhere;
+        qputenv("XDG_CACHE_HOME", Native(elsewhere.path()));
+        lockName = QFileInfo(SingleInstance(profile).socketPath()).completeBaseName() + ".lock";
+    }
 
-    SingleInstance victim(config.path() + "/pelko.conf");
-    const QString lock = victim.socketPath().chopped(int(qstrlen(".socket"))) + ".lock";
-    // Made open to all (mode 0666) and held.
-    std::unique_ptr<QProcess> hold(asNobody("umask 0; exec flock -n \"$1\" sleep 60", {lock}));
-    ASSERT_TRUE(hold->waitForStarted(10000));
-    QTRY_VERIFY_WITH_TIMEOUT(hold->state() != QProcess::Running || QFile::exists(lock), 5000);
-    QTest::qWait(300); // from made to held
-    EXPECT_NE(hold->state(), QProcess::Running) << "nobody could make and hold " << lock.toStdString();
-    EXPECT_TRUE(victim.Claim());
-    EXPECT_TRUE(IsPrivateFolder(FolderOf(victim)));
-    hold->kill();
-    hold->waitForFinished(10000);
+    enum class What { Replaced, OpenedAndMadePrivateAgain, MadeTheFolder };
+    for (const What what : {What::Replaced, What::OpenedAndMadePrivateAgain, What::MadeTheFolder}) {
+        SCOPED_TRACE(int(what));
+        QTemporaryDir home; // $HOME/.cache, where pelko goes when the cache folder holds nothing of its own
+        QTemporaryDir cache;
+        ASSERT_EQ(::chmod(Native(cache.path()).constData(), what == What::MadeTheFolder ? 01777 : 0755), 0);
+        qputenv("HOME", Native(home.path()));
+        qputenv("XDG_CACHE_HOME", Native(cache.path()));
+        const QString theirs = cache.path() + "/pelko-runtime";
+        if (what != What::MadeTheFolder) {
+            // A copy ran and ended; then a careless chmod -R.
+            SingleInstance earlier(profile);
+            ASSERT_TRUE(earlier.Claim());
+            ASSERT_EQ(FolderOf(earlier), theirs);
+        }
+        if (what != What::MadeTheFolder) {
+            chmodAll(theirs, 0777, 0666);
+        }
+        std::unique_ptr<QProcess> intruder = asNobody(
+            {what == What::MadeTheFolder  ? "make"
+                 : what == What::Replaced ? "replace"
+                                          : "open",
+             theirs, theirs + "/" + lockName, theirs + "/" + QFileInfo(lockName).completeBaseName() + ".socket"});
+        ASSERT_TRUE(Ready(*intruder));
+        if (what == What::OpenedAndMadePrivateAgain) {
+            chmodAll(theirs, 0700, 0600);
+        }
+
+        SingleInstance first(profile);
+        EXPECT_TRUE(IsPrivateFolder(FolderOf(first)));
+        ASSERT_TRUE(first.Claim());
+        SingleInstance second(profile);
+        ASSERT_FALSE(second.Claim());
+        int activations = 0;
+        QObject::connect(&first, &SingleInstance::activationRequested, [&] { ++activations; });
+        EXPECT_TRUE(HandOverServed(second));
+        EXPECT_EQ(activations, 1);
+        EXPECT_EQ(intruder->readAll(), "") << "the intruder was asked";
+        intruder->kill();
+        intruder->waitForFinished(10000);
+        // Once they let go, their lock is not taken for free: one copy still.
+        EXPECT_FALSE(SingleInstance(profile).Claim());
+
+        if (what == What::Replaced) {
+            // And while this copy runs, the folder is opened to all again:
+            // another user's start is not answered, and what they then put
+            // at the socket's name is not asked (this copy is out of reach).
+            chmodAll(FolderOf(first), 0777, 0777);
+            std::unique_ptr<QProcess> asker = asNobody({"ask", "", "", first.socketPath()});
+            while (asker->state() != QProcess::NotRunning) {
+                QTest::qWait(10); // this copy answers meanwhile, if it does
+            }
+            EXPECT_EQ(asker->readAll(), "");
+            EXPECT_EQ(activations, 1);
+            std::unique_ptr<QProcess> listener = asNobody({"listen", "", "", first.socketPath()});
+            ASSERT_TRUE(Ready(*listener));
+            QProcess third; // the program, on the same profile
+            QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+            environment.insert("QT_QPA_PLATFORM", "offscreen");
+            environment.insert("XDG_CONFIG_HOME", config.path());
+            third.setProcessEnvironment(environment);
+            third.start(QStringLiteral(PELKO_BINARY), {});
+            ASSERT_TRUE(third.waitForFinished(30000));
+            EXPECT_EQ(std::tuple(third.exitStatus(), third.exitCode()), std::tuple(QProcess::NormalExit, 1));
+            EXPECT_TRUE(third.readAllStandardError().contains("did not answer"));
+            EXPECT_EQ(listener->readAll(), "") << "the intruder was asked";
+            listener->kill();
+            listener->waitForFinished(10000);
+        }
+    }
 }
 
-// Two ways to one folder (a link to the config folder, "..") are one profile,
-// whether the profile and its folder exist yet or not.
+// Every route to one profile is one copy: a link to the config folder, "..",
+// and (as root) a bind mount of it, which only the file system's identity of
+// the folder tells apart from another folder; the same before the profile
+// and its folder exist, and after.
 TEST(SingleInstancePosix, EveryRouteToOneProfileIsOneCopy)
 {
     QTemporaryDir runtime;
@@ -222,6 +376,28 @@ TEST(SingleInstancePosix, EveryRouteToOneProfileIsOneCopy)
     const QString cfg = x.path() + "/cfg";
     ASSERT_TRUE(QDir().mkpath(cfg));
     ASSERT_EQ(::symlink(Native(cfg).constData(), Native(x.path() + "/cfglink").constData()), 0);
+    std::vector<const char *> routes {"/cfglink/Dravilo/pelko.conf", "/cfglink/../cfg/Dravilo/pelko.conf",
+                                      "/cfg/Dravilo/../Dravilo/pelko.conf"};
+    struct Mount
+    {
+        QByteArray at;
+        ~Mount()
+        {
+            if (!at.isEmpty()) {
+                ::umount2(at.constData(), MNT_DETACH);
+            }
+        }
+    } mount;
+    ASSERT_TRUE(QDir().mkpath(x.path() + "/mounted"));
+    if (::mount(Native(cfg).constData(), Native(x.path() + "/mounted").constData(), nullptr, MS_BIND, nullptr) == 0) {
+        mount.at = Native(x.path() + "/mounted");
+        routes.push_back("/mounted/Dravilo/pelko.conf");
+    } else {
+        std::cout << "[  NOTE    ] no bind mount (needs root): " << std::strerror(errno) << "\n";
+    }
+    // The copy that claims first, before even the profile's folder is made.
+    SingleInstance direct(cfg + "/Dravilo/pelko.conf");
+    ASSERT_TRUE(direct.Claim());
     for (const bool exists : {false, true}) {
         SCOPED_TRACE(exists ? "profile made" : "no profile yet");
         if (exists) {
@@ -229,10 +405,7 @@ TEST(SingleInstancePosix, EveryRouteToOneProfileIsOneCopy)
             QFile file(cfg + "/Dravilo/pelko.conf");
             ASSERT_TRUE(file.open(QIODevice::WriteOnly));
         }
-        SingleInstance direct(cfg + "/Dravilo/pelko.conf");
-        ASSERT_TRUE(direct.Claim());
-        for (const char *route : {"/cfglink/Dravilo/pelko.conf", "/cfglink/../cfg/Dravilo/pelko.conf",
-                                  "/cfg/Dravilo/../Dravilo/pelko.conf"}) {
+        for (const char *route : routes) {
             EXPECT_FALSE(SingleInstance(x.path() + route).Claim()) << route;
         }
     }

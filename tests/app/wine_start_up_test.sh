@@ -3,7 +3,8 @@
 # window opens, a practise of level 1 answered with the keys 1 to 4 leaves
 # its result and the level's best in the registry after the result an earlier
 # version left there (put in with `reg add`), a second start hands over
-# to the running copy and ends with status 0, and Escape closes the window.
+# to the running copy and ends with status 0 (1 when no process of this
+# user answered on the pipe), and Escape closes the window.
 #   wine_start_up_test.sh SESSION_DIR PELKO_EXE [SCREENSHOT.png]
 # SESSION_DIR is a session of tests/support/wine_session.sh that is started.
 set -euo pipefail
@@ -90,7 +91,8 @@ tries=${BASH_REMATCH[1]}
     fail "BestResult1 is \"$best\", Result1_2 \"$result\""
 echo "Result1_1: $earlier (there before); Result1_2: $result; BestResult1: $best"
 
-# A second start while the first runs: it hands over and ends, status 0.
+# A second start while the first runs: it hands over and ends, status 0
+# (the first answered, its pipe served by a process of this user).
 timeout 60 bash "$session_sh" run "$session" "$exe" >"$session/second.log" 2>&1 ||
     fail "a second start ended with status $? ($(cat "$session/second.log"))"
 kill -0 "$first" 2>/dev/null || fail "the first copy ended when the second started"
