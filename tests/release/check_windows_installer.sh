@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # The installer a Windows learner runs, silently (/S) under Wine: pelko.exe
-# lands in Program Files with a Start-menu entry and starts from there; the
-# uninstaller takes both away and leaves the learner's results in the registry.
+# lands in Program Files with a Start-menu entry and its French voice and starts
+# from there; the uninstaller takes them away and leaves the learner's results in the registry.
 #   check_windows_installer.sh INSTALLER WINE_SESSION_DIR
 set -euo pipefail
 installer=$1
@@ -23,6 +23,8 @@ wine_run "$installer" /S || fail "the installer ended with status $?"
 folder=$(wine_run winepath -u 'C:\Program Files\pelko' 2>/dev/null | tr -d '\r')
 [ -f "$folder/pelko.exe" ] || fail "no pelko.exe in $folder"
 [ -f "$folder/Qt/SOURCE.txt" ] || fail "no Qt/SOURCE.txt in $folder"
+[ -f "$folder/espeak-ng-data/phondata" ] && [ -f "$folder/espeak-ng/SOURCE.txt" ] ||
+    fail "no French voice (espeak-ng-data, espeak-ng/SOURCE.txt) in $folder"
 [ -f "$folder/Uninstall.exe" ] || fail "no uninstaller in $folder"
 menu=$(find "$session/prefix/drive_c" -path '*Start Menu/Programs/pelko/pelko.lnk' | head -n 1)
 [ -n "$menu" ] || fail "no Start-menu entry pelko"
@@ -52,6 +54,8 @@ for _ in $(seq 60); do
 done
 [ ! -e "$folder/pelko.exe" ] || fail "pelko.exe is still there after uninstalling"
 [ ! -e "$menu" ] || fail "the Start-menu entry is still there after uninstalling"
+[ ! -e "$folder/espeak-ng-data" ] && [ ! -e "$folder/espeak-ng" ] ||
+    fail "the French voice's files are still there after uninstalling"
 wine_run reg query "$results" /v Result1_1 2>/dev/null | grep -q "Tries :60" ||
     fail "uninstalling took the learner's results away"
 echo "installer ok"
