@@ -26,8 +26,16 @@ target_link_libraries(pelko_espeak_ng INTERFACE ${PELKO_ESPEAK_NG_DIR}/lib/libes
                                                 ${PELKO_ESPEAK_NG_DIR}/lib/libucd.a winmm)
 
 set(PELKO_ESPEAK_NG_DATA ${PELKO_ESPEAK_NG_DIR}/espeak-ng-data)
+# Copied again whenever the set-up builds espeak-ng anew (its origin file is new then).
 function(pelko_espeak_ng_data_beside target)
-    add_custom_command(TARGET ${target} POST_BUILD
-                       COMMAND ${CMAKE_COMMAND} -E copy_directory ${PELKO_ESPEAK_NG_DATA}
-                               $<TARGET_FILE_DIR:${target}>/espeak-ng-data)
+    set(stamp ${CMAKE_CURRENT_BINARY_DIR}/${target}-espeak-ng-data.stamp)
+    set(beside $<TARGET_FILE_DIR:${target}>/espeak-ng-data)
+    add_custom_command(OUTPUT ${stamp}
+                       COMMAND ${CMAKE_COMMAND} -E rm -rf ${beside}
+                       COMMAND ${CMAKE_COMMAND} -E copy_directory ${PELKO_ESPEAK_NG_DATA} ${beside}
+                       COMMAND ${CMAKE_COMMAND} -E touch ${stamp}
+                       DEPENDS ${PELKO_ESPEAK_NG_DIR}/pelko-espeak-ng-origin
+                       VERBATIM)
+    add_custom_target(${target}_espeak_ng_data DEPENDS ${stamp})
+    add_dependencies(${target} ${target}_espeak_ng_data)
 endfunction()

@@ -2,9 +2,10 @@
 # A learner unpacks the zip on a fresh Windows with no voice of its own (a
 # new Wine prefix: no speech voices at all), turns on "Speak French Words" in
 # the window's right-click menu, starts a practise and hears "le"; started
-# again, pelko still has it on and says "le" again. What pelko.exe says goes
-# through Windows' audio into Wine's ALSA output, pointed at a file; each
-# check is on that file, before and after the step that should make a sound.
+# again, pelko still has it on and says "le" again, and F5 says it once more.
+# What pelko.exe says goes through Windows' audio into Wine's ALSA output,
+# pointed at a file; each check is on that file, before and after the step
+# that should make a sound.
 #   check_windows_voice.sh ZIP WINE_SESSION_DIR SAY_TO_FILE_EXE
 # WINE_SESSION_DIR is the build's started session, where SAY_TO_FILE_EXE
 # (pelko's voice, from the build) gives the samples "le" must sound as.
@@ -123,8 +124,22 @@ done
 practise_says_le "turned on in the menu, a practise"
 close_pelko
 
-# Started again: still on, without the menu.
+# Started again: still on, without the menu; and F5 says the word again,
+# after it ended ("heard it: N samples from byte B").
 start_pelko
 practise_says_le "started again, a practise"
+read -r _ _ samples _ _ _ byte <"$work/heard.txt"
+after=$((byte + 2 * samples))
+xdotool windowfocus --sync "$window"
+xdotool key F5
+again=1
+for _ in $(seq 120); do
+    again=0
+    /usr/bin/python3 "$heard" "$sound" "$after" >"$work/heard.txt" || again=$?
+    [ "$again" -eq 1 ] || break
+    sleep 0.5
+done
+[ "$again" -eq 0 ] || fail "F5 said nothing within 60 seconds"
+echo "F5: $(cat "$work/heard.txt")"
 close_pelko
 echo "ok"
