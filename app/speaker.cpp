@@ -2,6 +2,9 @@
 
 #ifdef PELKO_SPEECH
 #include "app/qt_speech_speaker.h"
+#elif defined(PELKO_ESPEAK)
+#include "app/espeak_speaker.h"
+#include "app/espeak_voice.h"
 #else
 namespace {
 
@@ -21,6 +24,8 @@ std::unique_ptr<Speaker> Speaker::ForThisBuild()
 {
 #ifdef PELKO_SPEECH
     return std::make_unique<QtSpeechSpeaker>();
+#elif defined(PELKO_ESPEAK)
+    return std::make_unique<EspeakSpeaker>(EspeakVoice::DataFolderBesideProgram());
 #else
     return std::make_unique<UnbuiltSpeaker>();
 #endif

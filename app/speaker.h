@@ -25,7 +25,8 @@ public:
 
     virtual ~Speaker() = default;
 
-    // The speaker this build has: Qt's text-to-speech where it was built in.
+    // The speaker this build has: Qt's text-to-speech where it was built in,
+    // the voice pelko.exe carries on Windows.
     static std::unique_ptr<Speaker> ForThisBuild();
 
     // Starts looking for a French voice; later calls do nothing.
@@ -35,6 +36,10 @@ public:
     virtual QString failure() const { return {}; }
     // The voice's name once Ready, for the learner; may be empty.
     virtual QString voiceName() const { return {}; }
+    // What the learner can do when the voice is missing or did not start,
+    // for a speaker whose voice is not the system's; empty: install the
+    // system's speech packages.
+    virtual QString remedy() const { return {}; }
     // Cuts off whatever is still being said and says text, only ever in a
     // French voice; a word said before the voice is found waits for it, and
     // without a French voice nothing is said.

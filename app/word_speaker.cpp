@@ -117,6 +117,14 @@ QString WordSpeaker::Explanation() const
 {
     using A = Speaker::Availability;
     const QString installVoice = QStringLiteral("install speech-dispatcher-espeak-ng");
+    const QString remedy = speaker_->remedy();
+    QString failure = speaker_->failure();
+    if (failure.endsWith(QLatin1Char('.'))) {
+        failure.chop(1);
+    }
+    if (!failure.isEmpty()) {
+        failure = QStringLiteral(" (%1)").arg(failure);
+    }
     switch (speaker_->availability()) {
     case A::NotBuilt:
         return QStringLiteral("Speech is not part of this build of pelko.");
@@ -131,17 +139,15 @@ QString WordSpeaker::Explanation() const
     case A::NoEngine:
         return QStringLiteral("No speech engine is installed: install qt6-speech-speechd-plugin, speech-dispatcher "
                               "and speech-dispatcher-espeak-ng.");
-    case A::EngineFailed: {
-        QString failure = speaker_->failure();
-        if (failure.endsWith(QLatin1Char('.'))) {
-            failure.chop(1);
-        }
+    case A::EngineFailed:
         return QStringLiteral("The speech engine did not start%1: %2.")
-            .arg(failure.isEmpty() ? QString() : QStringLiteral(" (%1)").arg(failure),
-                 QStringLiteral("install speech-dispatcher and speech-dispatcher-espeak-ng"));
-    }
+            .arg(failure,
+                 remedy.isEmpty() ? QStringLiteral("install speech-dispatcher and speech-dispatcher-espeak-ng")
+                                  : remedy);
     case A::NoFrenchVoice:
-        return QStringLiteral("No French voice is installed: %1.").arg(installVoice);
+        // A voice of pelko's own is not installed but missing.
+        return remedy.isEmpty() ? QStringLiteral("No French voice is installed: %1.").arg(installVoice)
+                                : QStringLiteral("The French voice is missing%1: %2.").arg(failure, remedy);
     }
     return {};
 }

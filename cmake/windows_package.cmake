@@ -1,5 +1,5 @@
-# What a Windows learner downloads: pelko.exe (static Qt, nothing beside it)
-# with its papers, as pelko-<version>-win64.zip and as an NSIS installer
+# What a Windows learner downloads: pelko.exe (static Qt, no DLL beside it)
+# with its French voice's data and its papers, as pelko-<version>-win64.zip and as an NSIS installer
 # pelko-<version>-win64.exe with a Start-menu entry and an uninstaller.
 #
 # pelko.exe carries Qt, which is LGPL-3 or GPL-2/3: Qt's licence texts and
@@ -37,6 +37,25 @@ else()
                     "so, and that it must be taken to lack Debian's patches (Qt\\SOURCE.txt).")
 endif()
 install(FILES ${CMAKE_CURRENT_BINARY_DIR}/qt-source.txt DESTINATION Qt RENAME SOURCE.txt)
+
+# The French voice (cmake/espeak-ng-mingw.cmake): its data beside pelko.exe,
+# where pelko.exe looks for it (espeak-ng reads it from files), and in
+# espeak-ng\ its licences and what it was built from and how.
+if(PELKO_ESPEAK)
+    install(DIRECTORY ${PELKO_ESPEAK_NG_DATA} DESTINATION .)
+    foreach(licence COPYING COPYING.APACHE COPYING.BSD2 COPYING.UCD)
+        install(FILES ${PELKO_ESPEAK_NG_DIR}/licences/${licence} DESTINATION espeak-ng RENAME ${licence}.txt)
+    endforeach()
+    file(STRINGS ${PELKO_ESPEAK_NG_DIR}/pelko-espeak-ng-origin pelko_espeak_ng_origin)
+    foreach(line ${pelko_espeak_ng_origin})
+        if(line MATCHES "^(archive|sha256|version|options|compiler) (.*)$")
+            string(TOUPPER ${CMAKE_MATCH_1} key)
+            set(PELKO_ESPEAK_NG_${key} "${CMAKE_MATCH_2}")
+        endif()
+    endforeach()
+    configure_file(res/windows/espeak-ng-source.txt.in ${CMAKE_CURRENT_BINARY_DIR}/espeak-ng-source.txt @ONLY)
+    install(FILES ${CMAKE_CURRENT_BINARY_DIR}/espeak-ng-source.txt DESTINATION espeak-ng RENAME SOURCE.txt)
+endif()
 
 set(CPACK_GENERATOR ZIP NSIS)
 set(CPACK_PACKAGE_FILE_NAME pelko-${PROJECT_VERSION}-win64)

@@ -259,25 +259,41 @@ TEST_F(SpeakFrenchWordsTest, TheChoiceSurvivesARestartInAFileOfItsOwnBesideThePr
 
 TEST_F(SpeakFrenchWordsTest, WithoutAFrenchVoiceTheItemIsGreyedOutWithWhatToInstall)
 {
+    const QString ownVoice = QStringLiteral("pelko.exe needs the folder espeak-ng-data beside it; unpack it again");
     const struct
     {
         Availability availability;
         const char *says;
         const char *install;
+        QString remedy; // a voice of pelko's own (pelko.exe's) says what to do instead of what to install
     } cases[] = {
-        {Availability::NoFrenchVoice, "No French voice is installed", "install speech-dispatcher-espeak-ng"},
-        {Availability::NoEngine, "No speech engine is installed", "qt6-speech-speechd-plugin"},
-        {Availability::EngineFailed, "The speech engine did not start", "speech-dispatcher-espeak-ng"},
-        {Availability::NotBuilt, "Speech is not part of this build", ""},
+        {Availability::NoFrenchVoice, "No French voice is installed", "install speech-dispatcher-espeak-ng", {}},
+        {Availability::NoEngine, "No speech engine is installed", "qt6-speech-speechd-plugin", {}},
+        {Availability::EngineFailed, "The speech engine did not start", "speech-dispatcher-espeak-ng", {}},
+        {Availability::NotBuilt, "Speech is not part of this build", "", {}},
+        {Availability::NoFrenchVoice, "The French voice is missing (C:\\pelko\\espeak-ng-data\\phondata is missing): ",
+         "espeak-ng-data beside it", ownVoice},
+        {Availability::EngineFailed, "The speech engine did not start (C:\\pelko\\espeak-ng-data is missing): ",
+         "espeak-ng-data beside it", ownVoice},
     };
     for (const auto &c : cases) {
         Start(c.availability);
+        speaker->remedyText = c.remedy;
+        if (!c.remedy.isEmpty()) {
+            speaker->failureText = c.availability == Availability::NoFrenchVoice
+                ? QStringLiteral("C:\\pelko\\espeak-ng-data\\phondata is missing")
+                : QStringLiteral("C:\\pelko\\espeak-ng-data is missing.");
+        }
         const MenuItem item = OpenMenu(true);
         EXPECT_TRUE(item.found);
         EXPECT_FALSE(item.enabled) << c.says;
         EXPECT_FALSE(item.checked) << c.says;
         EXPECT_TRUE(item.tip.contains(QLatin1String(c.says))) << item.tip.toStdString();
         EXPECT_TRUE(item.tip.contains(QLatin1String(c.install))) << item.tip.toStdString();
+        if (!c.remedy.isEmpty()) {
+            EXPECT_TRUE(item.tip.endsWith(c.remedy + QLatin1Char('.'))) << item.tip.toStdString();
+            EXPECT_FALSE(item.tip.contains(QStringLiteral("speech-dispatcher"))) << item.tip.toStdString();
+        }
         EXPECT_FALSE(dialog->wordSpeaker().IsOn());
     }
     // Chosen on a machine that had a voice: kept, but said nowhere and not claimed.

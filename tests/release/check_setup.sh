@@ -43,5 +43,16 @@ install=$(grep " install " "$fake/sudo.log" || true)
 if grep -q -E "gtest|gmock|benchmark|lintian|appstream|xvfb|xdotool|clang" <<<"$install"; then
     fail "the run set holds test or CI tools: $install"
 fi
+# The espeak-ng archive builds nothing unless it matches its .sha256.
+archive=$fake/espeak-ng-1.52.0.tar.xz
+printf 'not espeak-ng' >"$archive"
+for sha in missing wrong; do
+    [ $sha = missing ] || echo "$(printf 0%.0s {1..64})  espeak-ng-1.52.0.tar.xz" >"$archive.sha256"
+    if out=$(PELKO_CACHE=$fake/cache PELKO_ESPEAK_NG_ARCHIVE=$archive bash "$root/scripts/build-espeak-ng-mingw" 2>&1); then
+        fail "build-espeak-ng-mingw took an archive whose checksum is $sha"
+    fi
+    grep -q -e "sha256 is missing" -e "does not match its .sha256" <<<"$out" || fail "build-espeak-ng-mingw said: $out"
+done
+[ -z "$(ls -A "$fake/cache/espeak-ng" 2>/dev/null)" ] || fail "build-espeak-ng-mingw left something in its cache"
 [ $status -eq 0 ] && echo "set-up ok"
 exit $status

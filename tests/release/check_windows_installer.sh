@@ -1,11 +1,11 @@
 #!/usr/bin/env bash
 # The installer a Windows learner runs, silently (/S) under Wine: pelko.exe
-# lands in Program Files with a Start-menu entry and an "Apps" entry and starts
-# from there; installing again first runs the uninstaller of the one before;
-# the uninstaller takes all three away and leaves the learner's results and
-# options in the registry. (Wine's account is an administrator; what the
-# uninstaller would do for one who is not is read from its script, by
-# check_windows_uninstaller_script.sh.)
+# lands in Program Files with its French voice, a Start-menu entry and an "Apps"
+# entry and starts from there; installing again first runs the uninstaller of
+# the one before; the uninstaller takes all of them away and leaves the
+# learner's results and options in the registry. (Wine's account is an
+# administrator; what the uninstaller would do for one who is not is read from
+# its script, by check_windows_uninstaller_script.sh.)
 #   check_windows_installer.sh INSTALLER WINE_SESSION_DIR
 set -euo pipefail
 installer=$1
@@ -46,6 +46,8 @@ wine_run reg query "$apps" /v DisplayName 2>/dev/null | grep -q "REG_SZ *pelko" 
 folder=$(wine_run winepath -u 'C:\Program Files\pelko' 2>/dev/null | tr -d '\r')
 [ -f "$folder/pelko.exe" ] || fail "no pelko.exe in $folder"
 [ -f "$folder/Qt/SOURCE.txt" ] || fail "no Qt/SOURCE.txt in $folder"
+[ -f "$folder/espeak-ng-data/phondata" ] && [ -f "$folder/espeak-ng/SOURCE.txt" ] ||
+    fail "no French voice (espeak-ng-data, espeak-ng/SOURCE.txt) in $folder"
 [ -f "$folder/Uninstall.exe" ] || fail "no uninstaller in $folder"
 menu=$(find "$session/prefix/drive_c" -path '*Start Menu/Programs/pelko/pelko.lnk' | head -n 1)
 [ -n "$menu" ] || fail "no Start-menu entry pelko"
@@ -77,4 +79,6 @@ done
 [ ! -e "$menu" ] || fail "the Start-menu entry is still there after uninstalling"
 ! wine_run reg query "$apps" >/dev/null 2>&1 || fail "the \"Apps\" entry is still there after uninstalling"
 learner_kept "uninstalling"
+[ ! -e "$folder/espeak-ng-data" ] && [ ! -e "$folder/espeak-ng" ] ||
+    fail "the French voice's files are still there after uninstalling"
 echo "installer ok"

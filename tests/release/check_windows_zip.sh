@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# The zip a Windows learner unpacks: exactly pelko.exe and its papers, and a
+# The zip a Windows learner unpacks: exactly pelko.exe, its French voice's data and its papers, and a
 # pelko.exe that is a stripped 64-bit window program carrying its icon and
 # version, needing no DLL that Windows does not have; and a Qt\SOURCE.txt that
 # says which Qt is inside and whether Debian's patches are in it, as the
@@ -32,6 +32,17 @@ pelko-1.0.0-win64/Qt/LGPL-3.txt
 pelko-1.0.0-win64/Qt/SOURCE.txt
 pelko-1.0.0-win64/Qt/copyright.txt
 pelko-1.0.0-win64/README.txt
+pelko-1.0.0-win64/espeak-ng-data/fr_dict
+pelko-1.0.0-win64/espeak-ng-data/intonations
+pelko-1.0.0-win64/espeak-ng-data/lang/roa/fr
+pelko-1.0.0-win64/espeak-ng-data/phondata
+pelko-1.0.0-win64/espeak-ng-data/phonindex
+pelko-1.0.0-win64/espeak-ng-data/phontab
+pelko-1.0.0-win64/espeak-ng/COPYING.APACHE.txt
+pelko-1.0.0-win64/espeak-ng/COPYING.BSD2.txt
+pelko-1.0.0-win64/espeak-ng/COPYING.UCD.txt
+pelko-1.0.0-win64/espeak-ng/COPYING.txt
+pelko-1.0.0-win64/espeak-ng/SOURCE.txt
 pelko-1.0.0-win64/pelko.exe'
 members=$(cd "$out" && find . -type f | sed 's|^\./||' | LC_ALL=C sort)
 [ "$members" = "$expected" ] || fail "the zip holds:
@@ -41,6 +52,17 @@ cmp -s "$top/LICENSE.txt" "$source_dir/LICENSE" || fail "LICENSE.txt is not pelk
 cmp -s "$top/Qt/LGPL-3.txt" /usr/share/common-licenses/LGPL-3 || fail "Qt/LGPL-3.txt is not the LGPL 3"
 grep -q "^Upstream-Name: qtbase" "$top/Qt/copyright.txt" || fail "Qt/copyright.txt is not qt6-base's"
 expect_qt_source "$top/Qt/SOURCE.txt" "$qt_origin" "$qt_version" || status=1
+# The French voice's papers: espeak-ng's four licences, and which source, its checksum, how it was built.
+cmp -s "$top/espeak-ng/COPYING.APACHE.txt" /usr/share/common-licenses/Apache-2.0 ||
+    fail "espeak-ng/COPYING.APACHE.txt is not the Apache licence 2.0"
+grep -q "GNU GENERAL PUBLIC LICENSE" "$top/espeak-ng/COPYING.txt" && grep -q "Version 3, 29 June 2007" "$top/espeak-ng/COPYING.txt" ||
+    fail "espeak-ng/COPYING.txt is not the GPL 3"
+grep -q "^Redistribution and use in source and binary forms" "$top/espeak-ng/COPYING.BSD2.txt" ||
+    fail "espeak-ng/COPYING.BSD2.txt is not the BSD licence"
+grep -q "^Unicode Data Files" "$top/espeak-ng/COPYING.UCD.txt" || fail "espeak-ng/COPYING.UCD.txt is not the Unicode licence"
+grep -Eq "espeak-ng-[0-9.]+\.tar\.xz" "$top/espeak-ng/SOURCE.txt" && grep -Eq "SHA-256 [0-9a-f]{64}" "$top/espeak-ng/SOURCE.txt" &&
+    grep -q -- "-DUSE_MBROLA=OFF" "$top/espeak-ng/SOURCE.txt" ||
+    fail "espeak-ng/SOURCE.txt does not say which source, its checksum and how it was built"
 
 exe=$top/pelko.exe
 headers=$("$objdump" -p "$exe")

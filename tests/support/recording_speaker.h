@@ -24,6 +24,8 @@ public:
     {
         return availability_ == Availability::Ready ? QStringLiteral("Test") : QString();
     }
+    QString failure() const override { return failureText; }
+    QString remedy() const override { return remedyText; }
     void Say(const QString &text) override
     {
         // As the real one: nothing without a French voice.
@@ -41,6 +43,9 @@ public:
 
     QStringList said;
     int prepared = 0;
+    // What a speaker of a voice of pelko's own (pelko.exe's) tells.
+    QString failureText;
+    QString remedyText;
 
 private:
     Availability whenPrepared_;

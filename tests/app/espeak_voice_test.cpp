@@ -1,0 +1,203 @@
+// pelko.exe's own French voice under Wine: espeak-ng on the data beside the
+// program, every word of the list said, Windows' audio cutting a sound off
+// for the next, and the speaker that puts them together off the window's thread.
+
+#include "app/espeak_speaker.h"
+#include "app/espeak_voice.h"
+#include "app/wave_out_player.h"
+#include "vocab/word_list.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <espeak-ng/speak_lib.h>
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <io.h>
+
+#include <algorithm>
+#include <climits>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+
+namespace {
+
+using Availability = Speaker::Availability;
+
+QString Trimmed(std::u16string_view text)
+{
+    return QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size())).trimmed();
+}
+
+// Copies the voice's data into folder.
+void CopyData(const QString &folder)
+{
+    const QDir from(EspeakVoice::DataFolderBesideProgram());
+    for (const char *file : {"phondata", "phonindex", "phontab", "intonations", "fr_dict", "lang/roa/fr"}) {
+        const QString name = QLatin1String(file);
+        ASSERT_TRUE(QDir().mkpath(QFileInfo(QDir(folder).filePath(name)).path()));
+        ASSERT_TRUE(QFile::copy(from.filePath(name), QDir(folder).filePath(name))) << file;
+    }
+}
+
+TEST(EspeakVoice, IsFrenchAndTheOnlyVoiceThere)
+{
+    EspeakVoice voice;
+    ASSERT_EQ(voice.Load(EspeakVoice::DataFolderBesideProgram()), Availability::Ready) << voice.failure().toStdString();
+    EXPECT_EQ(voice.name(), QStringLiteral("French (France)"));
+    EXPECT_EQ(voice.language(), QStringLiteral("fr-fr"));
+    EXPECT_EQ(voice.sampleRate(), 22050);
+    int listed = 0;
+    for (const espeak_VOICE *const *v = espeak_ListVoices(nullptr); v && *v; ++v) {
+        ++listed;
+    }
+    EXPECT_EQ(listed, 1);
+    // Read by French rules, in espeak-ng's mnemonics: a silent final "t", "ch"
+    // as in "chat" (not "tS" as in English), "ou" as in "vous".
+    EXPECT_EQ(voice.Phonemes(QStringLiteral("le")).toStdString(), "l'@-");
+    EXPECT_EQ(voice.Phonemes(QStringLiteral("chat")).toStdString(), "S'a");
+    EXPECT_EQ(voice.Phonemes(QStringLiteral("oui")).toStdString(), "_|w'i");
+    // pelko's additions: words the French rules would hand to an English voice.
+    EXPECT_EQ(voice.Phonemes(QStringLiteral("dos")).toStdString(), "d'o");
+    EXPECT_EQ(voice.Phonemes(QStringLiteral("foot")).toStdString(), "f'ut");
+}
+
+TEST(EspeakVoice, SaysEveryWordOfTheListAudiblyInFrench)
+{
+    EspeakVoice voice;
+    ASSERT_EQ(voice.Load(EspeakVoice::DataFolderBesideProgram()), Availability::Ready) << voice.failure().toStdString();
+    std::size_t shortest = SIZE_MAX;
+    int quietest = INT_MAX;
+    QElapsedTimer timer;
+    qint64 synthesisNs = 0;
+    // espeak-ng says on stderr when it reaches for another language's
+    // dictionary, which is not there; the whole list runs with it caught.
+    QTemporaryDir temp;
+    const QString caught = temp.filePath(QStringLiteral("stderr.txt"));
+    std::fflush(stderr);
+    const int savedStderr = _dup(2);
+    FILE *catcher = _wfopen(reinterpret_cast<const wchar_t *>(caught.utf16()), L"w");
+    ASSERT_NE(catcher, nullptr);
+    _dup2(_fileno(catcher), 2);
+    for (const WordListRow &row : kWordList) {
+        const QString word = Trimmed(row.french);
+        timer.start();
+        const std::vector<std::int16_t> samples = voice.Synthesize(word);
+        synthesisNs += timer.nsecsElapsed();
+        int peak = 0;
+        for (std::int16_t s : samples) {
+            peak = std::max(peak, std::abs(static_cast<int>(s)));
+        }
+        // A tenth of a second at least, louder than -20 dBFS at its peak.
+        EXPECT_GE(samples.size(), 2205u) << word.toStdString();
+        EXPECT_GE(peak, 3277) << word.toStdString();
+        EXPECT_FALSE(voice.Phonemes(word).isEmpty()) << word.toStdString();
+        shortest = std::min(shortest, samples.size());
+        quietest = std::min(quietest, peak);
+    }
+    std::fflush(stderr);
+    _dup2(savedStderr, 2);
+    std::fclose(catcher);
+    QFile said(caught);
+    ASSERT_TRUE(said.open(QIODevice::ReadOnly));
+    EXPECT_EQ(said.readAll().toStdString(), "");
+    std::printf("1000 words: %.2f ms of synthesis each on average; shortest %zu samples, lowest peak %d\n",
+                synthesisNs / 1e6 / 1000, shortest, quietest);
+}
+
+TEST(EspeakVoice, FindsItsDataUnderAnyFolderNameAndTellsWhatIsMissing)
+{
+    QTemporaryDir temp;
+    ASSERT_TRUE(temp.isValid());
+    // A name the Western code page cannot spell, and a long one.
+    const QString cyrillic = temp.filePath(QStringLiteral("Уроки французского/espeak-ng-data"));
+    const QString deep = temp.filePath(QString(60, QLatin1Char('d')) + QLatin1Char('/') + QString(60, QLatin1Char('e'))
+                                       + QLatin1Char('/') + QString(60, QLatin1Char('f')) + QStringLiteral("/data"));
+    for (const QString &folder : {cyrillic, deep}) {
+        CopyData(folder);
+        const std::string narrow = EspeakVoice::NarrowPath(folder);
+        EXPECT_TRUE(!narrow.empty() && std::all_of(narrow.begin(), narrow.end(), [](char c) { return c > 0; }))
+            << narrow;
+        EspeakVoice voice;
+        EXPECT_EQ(voice.Load(folder), Availability::Ready) << voice.failure().toStdString();
+        EXPECT_FALSE(voice.Synthesize(QStringLiteral("le")).empty());
+    }
+
+    // Without one of its files: no voice, and which file it lacks; nothing is said.
+    ASSERT_TRUE(QFile::remove(QDir(cyrillic).filePath(QStringLiteral("fr_dict"))));
+    EspeakVoice voice;
+    EXPECT_EQ(voice.Load(cyrillic), Availability::NoFrenchVoice);
+    EXPECT_TRUE(voice.failure().endsWith(QStringLiteral("espeak-ng-data\\fr_dict is missing")))
+        << voice.failure().toStdString();
+    EXPECT_TRUE(voice.Synthesize(QStringLiteral("le")).empty());
+    EXPECT_EQ(voice.Load(temp.filePath(QStringLiteral("nowhere"))), Availability::NoFrenchVoice);
+}
+
+// Waits for a condition of the sound device, polling; false if it never came.
+template<class Condition> bool WaitFor(Condition condition)
+{
+    for (int i = 0; i < 60000; ++i) {
+        if (condition()) {
+            return true;
+        }
+        ::Sleep(1);
+    }
+    return false;
+}
+
+TEST(WaveOutPlayer, ANewSoundCutsOffTheOneStillPlaying)
+{
+    WaveOutPlayer player;
+    ASSERT_TRUE(player.Open(22050)) << player.failure().toStdString();
+    // Half a minute of a tone, then a tenth of a second of another.
+    std::vector<std::int16_t> tone(22050 * 30, 1000);
+    std::vector<std::int16_t> blip(2205, -2000);
+    ASSERT_TRUE(player.Play(tone, 22050));
+    ASSERT_TRUE(WaitFor([&] { return player.Position() > 0; }));
+    EXPECT_TRUE(player.Playing());
+    ASSERT_TRUE(player.Play(blip, 22050));
+    // The device counts the short sound alone: the long one was stopped, not played on
+    // (it would have held the short one back for half a minute, and counted first).
+    ASSERT_TRUE(WaitFor([&] { return !player.Playing() && player.Position() >= blip.size(); }));
+    EXPECT_EQ(player.Position(), blip.size());
+}
+
+TEST(EspeakSpeaker, SaysAWordGivenWhileTheVoiceStartsOnceItHasStarted)
+{
+    EspeakSpeaker speaker(EspeakVoice::DataFolderBesideProgram());
+    QSignalSpy started(&speaker, &EspeakSpeaker::speakingStarted);
+    int notified = 0;
+    speaker.SetAvailabilityListener([&] { ++notified; });
+    speaker.Say(QStringLiteral("le")); // not prepared: dropped
+    speaker.Prepare();
+    EXPECT_EQ(speaker.availability(), Availability::Looking);
+    speaker.Say(QStringLiteral("le"));
+    ASSERT_TRUE(started.wait(60000));
+    EXPECT_EQ(speaker.availability(), Availability::Ready);
+    EXPECT_EQ(speaker.voiceName(), QStringLiteral("French (France)"));
+    EXPECT_EQ(notified, 2); // Looking, Ready
+    speaker.Say(QStringLiteral("de"));
+    ASSERT_TRUE(started.wait(60000));
+    EXPECT_EQ(started.count(), 2);
+
+    // Without its data: no voice, saying nothing, and the tip's remedy.
+    EspeakSpeaker lost(QStringLiteral("C:/nowhere/espeak-ng-data"));
+    QSignalSpy lostStarted(&lost, &EspeakSpeaker::speakingStarted);
+    bool answered = false;
+    lost.SetAvailabilityListener([&] { answered = lost.availability() != Availability::Looking; });
+    lost.Prepare();
+    lost.Say(QStringLiteral("le"));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return answered; }, 60000));
+    EXPECT_EQ(lost.availability(), Availability::NoFrenchVoice);
+    EXPECT_TRUE(lost.failure().contains(QStringLiteral("phondata is missing"))) << lost.failure().toStdString();
+    EXPECT_FALSE(lostStarted.wait(500));
+}
+
+} // namespace
