@@ -153,7 +153,7 @@ void SaveGuard::Show(const QString &text)
         message_->setToolTip(text_);
         Fit();
     }
-    if (!message_->isVisible()) {
+    if (message_->isHidden()) {
         message_->show();
         message_->raise();
         QAccessibleEvent alert(message_, QAccessible::Alert);
@@ -224,6 +224,10 @@ bool SaveGuard::ConfirmClose()
     // The cause may be gone since the last retry (a lock just let go): no question then.
     if (store_.HasUnsaved()) {
         store_.Retry(false);
+    }
+    // A choice of speaking words still unkept gets its last try; it is not worth a question.
+    if (speaker_ != nullptr) {
+        speaker_->RetryKeeping();
     }
     while (store_.HasUnsaved()) {
         QMessageBox box(QMessageBox::Warning, QString::fromUtf16(strings::kMessageBoxTitle),
