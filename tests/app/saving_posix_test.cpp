@@ -213,8 +213,8 @@ TEST(Saving, AnOddFileFoundAtStartIsToldUntilItIsGone)
 void ExpectTheMessageFits(const QLabel &message)
 {
     const QRect room = message.contentsRect();
-    const QRect used
-        = QFontMetrics(message.font()).boundingRect(room, static_cast<int>(message.alignment()), message.text());
+    const int flags = static_cast<int>(message.alignment()) | (message.wordWrap() ? Qt::TextWordWrap : 0);
+    const QRect used = QFontMetrics(message.font()).boundingRect(room, flags, message.text());
     EXPECT_TRUE(room.contains(used)) << "text " << used.width() << "x" << used.height() << " in " << room.width() << "x"
                                      << room.height() << " at " << message.font().pixelSize() << " px";
     EXPECT_GE(message.font().pixelSize(), SaveGuard::kMinFontPx);
