@@ -375,6 +375,45 @@ TEST_F(MainDialogTest, TypingANameNeverWaitsForALockAnotherProgramHolds)
     EXPECT_EQ(profile.store().LockWaits(), waits) << "the window let the store wait for a lock";
 }
 
+// Closing while a value waits on another program's lock: tried once more
+// first, so that a lock just let go asks nothing; while it is held the
+// learner is asked, and the question goes by itself once the retry saves.
+TEST_F(MainDialogTest, ClosingWhileALockHoldsAValueAsksOnlyWhileItIsHeld)
+{
+    profile.HoldLock();
+    profile.store().WriteProfileString("Results", profile_keys::Title(0), u"Zoe");
+    ASSERT_TRUE(profile.store().HasUnsaved());
+    profile.ReleaseLock();
+    int asked = 0;
+    QTimer watch; // a question would hold the close until answered
+    QObject::connect(&watch, &QTimer::timeout, [&] {
+        if (QWidget *modal = QApplication::activeModalWidget()) {
+            ++asked;
+            modal->close();
+        }
+    });
+    watch.start(20);
+    dialog->close();
+    watch.stop();
+    EXPECT_FALSE(dialog->isVisible());
+    EXPECT_EQ(asked, 0);
+    EXPECT_EQ(StoredString(profile_keys::Title(0)), QStringLiteral("Zoe"));
+
+    dialog->show();
+    profile.HoldLock();
+    profile.store().WriteProfileString("Results", profile_keys::Title(0), u"Lea");
+    WhenModalOpens(dialog.get(), [&](QWidget *question) {
+        ++asked;
+        profile.ReleaseLock();
+        // Should it stay, it is answered, and the window stays open.
+        QTimer::singleShot(10 * SaveGuard::kRetryMs, question, [question] { question->close(); });
+    });
+    dialog->close();
+    EXPECT_EQ(asked, 1);
+    EXPECT_FALSE(dialog->isVisible());
+    EXPECT_EQ(StoredString(profile_keys::Title(0)), QStringLiteral("Lea"));
+}
+
 // A choice of "Speak French Words" that cannot be kept is told beside the
 // results that cannot be saved, holds for the run, and is kept once it can be.
 TEST_F(MainDialogTest, AChoiceThatCannotBeKeptIsToldWithTheResultsAndKeptOnceItCan)
