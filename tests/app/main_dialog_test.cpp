@@ -358,7 +358,7 @@ TEST_F(MainDialogTest, TypingANameNeverWaitsForALockAnotherProgramHolds)
         QTest::mouseClick(table->okButton(), Qt::LeftButton);
     });
     Tick(200);
-    EXPECT_TRUE(QTest::qWaitFor([&] { return !profile.store().HasUnsaved(); }, 2 * SaveGuard::kRetryMs));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !profile.store().HasUnsaved(); }, 10 * SaveGuard::kRetryMs));
     EXPECT_EQ(StoredString(profile_keys::Title(0)), QStringLiteral("Zoé"));
     EXPECT_EQ(StoredString(profile_keys::Correct(0)), QStringLiteral("3"));
     EXPECT_EQ(told.shown, 0) << "a lock let go at once is no news";
@@ -366,11 +366,11 @@ TEST_F(MainDialogTest, TypingANameNeverWaitsForALockAnotherProgramHolds)
     // A lock that stays in the way is told, and what waits on it is saved once it goes.
     profile.HoldLock();
     profile.store().WriteProfileString("Results", profile_keys::Title(1), u"Lea");
-    EXPECT_TRUE(QTest::qWaitFor([&] { return message->isVisible(); }, 3 * SaveGuard::kLockPatienceMs));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return message->isVisible(); }, 10 * SaveGuard::kLockPatienceMs));
     EXPECT_TRUE(dialog->saveGuard().Text().contains(QStringLiteral("another program keeps it locked")))
         << dialog->saveGuard().Text().toStdString();
     profile.ReleaseLock();
-    EXPECT_TRUE(QTest::qWaitFor([&] { return !message->isVisible(); }, 2 * SaveGuard::kRetryMs));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !message->isVisible(); }, 10 * SaveGuard::kRetryMs));
     EXPECT_EQ(StoredString(profile_keys::Title(1)), QStringLiteral("Lea"));
     EXPECT_EQ(profile.store().LockWaits(), waits) << "the window let the store wait for a lock";
 }
@@ -434,7 +434,7 @@ TEST_F(MainDialogTest, AChoiceThatCannotBeKeptIsToldWithTheResultsAndKeptOnceItC
     EXPECT_TRUE(guard.Text().contains(QStringLiteral("\"Speak French Words\" cannot be saved")));
 
     profile.Unblock();
-    EXPECT_TRUE(QTest::qWaitFor([&] { return !guard.message()->isVisible(); }, 2 * SaveGuard::kRetryMs));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !guard.message()->isVisible(); }, 10 * SaveGuard::kRetryMs));
     EXPECT_TRUE(profile.OptionFlag(WordSpeaker::kOptionName, false));
     EXPECT_EQ(StoredString(profile_keys::BestResult(1)), QStringLiteral("60"));
 }

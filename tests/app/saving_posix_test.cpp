@@ -102,7 +102,7 @@ TEST(Saving, AFullDiskIsToldInTheWindowAndTheResultIsSavedOnceSpaceReturns)
     EXPECT_TRUE(Stored(path, profile_keys::Result(1, 1)).isEmpty());
 
     ASSERT_TRUE(QFile::remove(mountPoint.path() + "/filler"));
-    EXPECT_TRUE(QTest::qWaitFor([&] { return !message->isVisible(); }, 2 * SaveGuard::kRetryMs));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !message->isVisible(); }, 10 * SaveGuard::kRetryMs));
     EXPECT_EQ(Stored(path, profile_keys::Result(1, 1)), line);
     EXPECT_EQ(Stored(path, profile_keys::BestResult(2)), "60");
     ::umount2(where.constData(), MNT_DETACH);
@@ -195,7 +195,7 @@ TEST(Saving, AnOddFileFoundAtStartIsToldUntilItIsGone)
             return QDir(dir.path() + "/Dravilo").entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot);
         };
         EXPECT_EQ(entries(), linked ? QStringList {"pelko.conf"} : QStringList {});
-        EXPECT_TRUE(QTest::qWaitFor([&] { return !message->isVisible(); }, 2 * SaveGuard::kRetryMs));
+        EXPECT_TRUE(QTest::qWaitFor([&] { return !message->isVisible(); }, 10 * SaveGuard::kRetryMs));
         EXPECT_FALSE(QFileInfo::exists(folder)) << "no profile made";
         EXPECT_EQ(entries(), linked ? QStringList {"pelko.conf"} : QStringList {}) << "nothing left beside it";
 
@@ -204,7 +204,7 @@ TEST(Saving, AnOddFileFoundAtStartIsToldUntilItIsGone)
         EXPECT_TRUE(message->isVisible());
         EXPECT_TRUE(dialog.saveGuard().retryTimer().isActive());
         ASSERT_TRUE(QDir(folder).removeRecursively());
-        EXPECT_TRUE(QTest::qWaitFor([&] { return !message->isVisible(); }, 2 * SaveGuard::kRetryMs));
+        EXPECT_TRUE(QTest::qWaitFor([&] { return !message->isVisible(); }, 10 * SaveGuard::kRetryMs));
         EXPECT_EQ(Stored(path, profile_keys::Result(1, 1)), line);
     }
 }

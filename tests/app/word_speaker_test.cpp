@@ -297,7 +297,7 @@ TEST_F(SpeakFrenchWordsTest, AChoiceThatCannotBeKeptIsToldAndKeptOnceItCan)
 
         ASSERT_TRUE(OddFile::Remove(at));
         if (&odd == &blockers.front().first) {
-            EXPECT_TRUE(QTest::qWaitFor([&] { return !guard.message()->isVisible(); }, 2 * SaveGuard::kRetryMs));
+            EXPECT_TRUE(QTest::qWaitFor([&] { return !guard.message()->isVisible(); }, 10 * SaveGuard::kRetryMs));
         } else {
             dialog->wordSpeaker().RetryKeeping(); // what the retry does, without waiting for it again
         }
@@ -340,7 +340,7 @@ TEST_F(SpeakFrenchWordsTest, OptionsThatCannotBeReadAreToldAndNotWrittenOver)
         ASSERT_TRUE(QFile::setPermissions(options, QFile::ReadOwner));
         EXPECT_EQ(OptionsFileText(), stored) << "not written over";
         ASSERT_TRUE(QFile::setPermissions(options, QFile::ReadOwner | QFile::WriteOwner));
-        EXPECT_TRUE(QTest::qWaitFor([&] { return !guard.message()->isVisible(); }, 2 * SaveGuard::kRetryMs));
+        EXPECT_TRUE(QTest::qWaitFor([&] { return !guard.message()->isVisible(); }, 10 * SaveGuard::kRetryMs));
         EXPECT_TRUE(dialog->wordSpeaker().IsOn());
         EXPECT_EQ(OptionsFileText(), QByteArrayLiteral("[Options]\nSpeakFrenchWords=true\n"));
     }
