@@ -115,7 +115,10 @@ CpelkoDlg::CpelkoDlg(PlatformProfileStore &store, std::unique_ptr<Speaker> speak
 {
     InitPelkoResources();
 #ifdef _WIN32
-    auto options = std::make_unique<RegistryOptionsStore>(RegistryProfileStore::UserProfilePath());
+    // Options beside the profile's Results: "...\Results" becomes "...\Options".
+    QString profileKey = store_.fileName();
+    profileKey.chop(QStringLiteral("\\Results").size());
+    auto options = std::make_unique<RegistryOptionsStore>(profileKey);
 #else
     auto options = std::make_unique<OptionsFile>(OptionsFile::BesideProfile(store_.fileName()));
 #endif
@@ -130,6 +133,7 @@ CpelkoDlg::CpelkoDlg(PlatformProfileStore &store, std::unique_ptr<Speaker> speak
     qApp->installEventFilter(this);
     // Below the strips, left of About and Exit: the one free band of the window.
     saveGuard_ = new SaveGuard(store_, this);
+    saveGuard_->Watch(*wordSpeaker_);
     const QRect strip = control(kTotal)->geometry();
     saveGuard_->Place(QRect(QPoint(strip.left(), strip.bottom() + 6), QPoint(control(kAbout)->x() - 12, height() - 4)));
 }

@@ -1,36 +1,41 @@
 #include "app/save_guard.h"
 
+#include "app/word_speaker.h"
 #include "records/platform_profile_store.h"
 #include "res/strings.h"
 
 #include <QAccessible>
 #include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QStringList>
+#include <QTextLayout>
+
+#include <algorithm>
 
 SaveGuard::SaveGuard(PlatformProfileStore &store, QWidget *window)
     : QObject(window), store_(store), window_(window), message_(new QLabel(window))
 {
     message_->setObjectName(QStringLiteral("saveProblem"));
     message_->setTextFormat(Qt::PlainText);
-    message_->setWordWrap(true);
+    // Broken into lines here (Lines()), so that a long path breaks too.
+    message_->setWordWrap(false);
+    message_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     message_->setFrameStyle(QFrame::Box | QFrame::Plain);
     message_->setAutoFillBackground(true);
     message_->setStyleSheet(QStringLiteral("QLabel { background: #fff4c2; color: #8a0000; padding: 2px 6px; }"));
     QFont font = message_->font();
-    font.setPixelSize(14);
+    font.setPixelSize(kFontPx);
     message_->setFont(font);
     message_->hide();
 
-    // A keystroke or a click must not stall on another program's lock: what
-    // cannot be written at once waits for the retry.
-    store_.SetLockWait(kLockWaitMs);
-    retry_.setInterval(kRetryMs);
-    // In the background a lock held elsewhere is not waited for: the window never stalls.
-    connect(&retry_, &QTimer::timeout, this, [this] { store_.Retry(false); });
+    // No keystroke or click waits for another program's lock: a value that
+    // meets one waits in memory for the retry.
+    store_.SetLockWait(0);
+    connect(&retry_, &QTimer::timeout, this, &SaveGuard::RetryNow);
     store_.SetProblemListener([this] { Update(); });
     Update();
 }
@@ -38,11 +43,22 @@ SaveGuard::SaveGuard(PlatformProfileStore &store, QWidget *window)
 SaveGuard::~SaveGuard()
 {
     store_.SetProblemListener({});
+    if (speaker_ != nullptr) {
+        speaker_->SetTroubleListener({});
+    }
+}
+
+void SaveGuard::Watch(WordSpeaker &speaker)
+{
+    speaker_ = &speaker;
+    speaker.SetTroubleListener([this] { Update(); });
+    Update();
 }
 
 void SaveGuard::Place(const QRect &area)
 {
     message_->setGeometry(area);
+    Fit();
 }
 
 QString SaveGuard::Describe(const ProfileProblem &problem)
@@ -59,46 +75,160 @@ QString SaveGuard::Describe(const PlatformProfileStore::SetAside &setAside)
                               "written over.")
             .arg(path, setAside.reason);
     }
-    const QString keptAs = QDir::toNativeSeparators(setAside.keptAs);
+    const QFileInfo profile(setAside.path);
+    const QFileInfo keptAs(setAside.keptAs);
+    // The folder is named once: a long one would fill the message four times over.
+    if (keptAs.absolutePath() == profile.absolutePath()) {
+        return QStringLiteral("%1 cannot be read (%2), so it was kept beside it as %3 and pelko started afresh. To go "
+                              "back to it, close pelko and copy %3 over %4.")
+            .arg(path, setAside.reason, keptAs.fileName(), profile.fileName());
+    }
     return QStringLiteral("%1 cannot be read (%2), so it was kept as %3 and pelko started afresh. To go back to it, "
                           "close pelko and copy %3 over %1.")
-        .arg(path, setAside.reason, keptAs);
+        .arg(path, setAside.reason, QDir::toNativeSeparators(setAside.keptAs));
+}
+
+void SaveGuard::RetryNow()
+{
+    // Never waits: a lock still held is tried again at the next tick.
+    store_.Retry(false);
+    if (speaker_ != nullptr) {
+        speaker_->RetryKeeping();
+    }
+    Update();
+    // Saved while the learner is asked what to do at closing: nothing left to ask.
+    if (question_ != nullptr && !store_.HasUnsaved()) {
+        question_->done(QMessageBox::Cancel);
+    }
 }
 
 void SaveGuard::Update()
 {
     const ProfileProblem &problem = store_.problem();
+    const bool locked = problem.kind == ProfileProblem::Locked;
+    if (!locked) {
+        lockedFor_.invalidate();
+    } else if (!lockedFor_.isValid()) {
+        lockedFor_.start();
+    }
+    const QString trouble = speaker_ != nullptr ? speaker_->Trouble() : QString();
     QStringList text;
-    if (problem) {
+    // Another program's brief write is no news: only a lock that stays in the way is told.
+    if (problem && (!locked || lockedFor_.elapsed() >= kLockPatienceMs)) {
         text << Describe(problem)
                 + QStringLiteral(" They are kept while pelko is open and saved as soon as that works again.");
     }
     if (store_.setAside()) {
         text << Describe(store_.setAside());
     }
-    if (text.isEmpty()) {
-        message_->hide();
-    } else {
-        message_->setText(text.join(QLatin1Char(' ')));
-        if (!message_->isVisible()) {
-            message_->show();
-            message_->raise();
-            QAccessibleEvent alert(message_, QAccessible::Alert);
-            QAccessible::updateAccessibility(&alert);
-        }
+    if (!trouble.isEmpty()) {
+        text << trouble;
     }
-    // Whatever the problem and whenever it began: while values wait, they are retried.
-    if (problem && store_.HasUnsaved()) {
-        if (!retry_.isActive()) {
-            retry_.start();
+    Show(text.join(QLatin1Char(' ')));
+
+    // Whatever the problem and whenever it began, it is tried again while it
+    // lasts, values waiting or not; a held lock is looked at more often, so
+    // that what waits on it is written soon after it is free.
+    if (problem || !trouble.isEmpty()) {
+        const int interval = locked ? kLockRetryMs : kRetryMs;
+        if (!retry_.isActive() || retry_.interval() != interval) {
+            retry_.start(interval);
         }
     } else {
         retry_.stop();
     }
 }
 
+void SaveGuard::Show(const QString &text)
+{
+    if (text.isEmpty()) {
+        text_.clear();
+        message_->hide();
+        return;
+    }
+    if (text != text_) {
+        text_ = text;
+        // The whole text for a screen reader and as the tip, whatever the lines.
+        message_->setAccessibleName(text_);
+        message_->setToolTip(text_);
+        Fit();
+    }
+    if (message_->isHidden()) {
+        message_->show();
+        message_->raise();
+        QAccessibleEvent alert(message_, QAccessible::Alert);
+        QAccessible::updateAccessibility(&alert);
+    }
+}
+
+void SaveGuard::Fit()
+{
+    if (text_.isEmpty()) {
+        return;
+    }
+    message_->ensurePolished();
+    const QSize room = message_->contentsRect().size();
+    QFont font = message_->font();
+    QStringList lines;
+    // Measured the way the label draws them.
+    const auto fits = [&room](const QFont &inFont, const QStringList &shown) {
+        const QRect used = QFontMetrics(inFont).boundingRect(QRect(QPoint(), room), Qt::AlignLeft | Qt::AlignTop,
+                                                             shown.join(QLatin1Char('\n')));
+        return used.width() <= room.width() && used.height() <= room.height();
+    };
+    // The largest letters at which all of it fits, down to the floor.
+    for (int px = kFontPx; px >= kMinFontPx; --px) {
+        font.setPixelSize(px);
+        lines = Lines(text_, font, room.width());
+        if (fits(font, lines)) {
+            break;
+        }
+    }
+    // Beyond that (paths of hundreds of letters) the last line that fits
+    // ends in an ellipsis; the tip and a screen reader have all of it.
+    if (!fits(font, lines)) {
+        while (lines.size() > 1 && !fits(font, lines)) {
+            lines.removeLast();
+        }
+        lines.last()
+            = QFontMetrics(font).elidedText(lines.last() + QStringLiteral(" \u2026"), Qt::ElideRight, room.width());
+    }
+    message_->setFont(font);
+    message_->setText(lines.join(QLatin1Char('\n')));
+}
+
+QStringList SaveGuard::Lines(const QString &text, const QFont &font, int width)
+{
+    // A path may break after each separator (Qt offers no break after a
+    // backslash), and a word too long for a line anywhere.
+    constexpr QChar kBreak(0x200B);
+    QString breakable = text;
+    breakable.replace(QLatin1Char('/'), QStringLiteral("/") + kBreak);
+    breakable.replace(QLatin1Char('\\'), QStringLiteral("\\") + kBreak);
+    QTextLayout layout(breakable, font);
+    QTextOption option;
+    option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    layout.setTextOption(option);
+    QStringList lines;
+    layout.beginLayout();
+    for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
+        line.setLineWidth(width);
+        lines << breakable.mid(line.textStart(), line.textLength()).remove(kBreak).trimmed();
+    }
+    layout.endLayout();
+    return lines;
+}
+
 bool SaveGuard::ConfirmClose()
 {
+    // The cause may be gone since the last retry (a lock just let go): no question then.
+    if (store_.HasUnsaved()) {
+        store_.Retry(false);
+    }
+    // A choice of speaking words still unkept gets its last try; it is not worth a question.
+    if (speaker_ != nullptr) {
+        speaker_->RetryKeeping();
+    }
     while (store_.HasUnsaved()) {
         QMessageBox box(QMessageBox::Warning, QString::fromUtf16(strings::kMessageBoxTitle),
                         QStringLiteral("Some results are not saved. %1").arg(Describe(store_.problem())),
@@ -110,7 +240,12 @@ bool SaveGuard::ConfirmClose()
         QPushButton *quit = box.addButton(QStringLiteral("Quit Without Saving"), QMessageBox::DestructiveRole);
         box.addButton(QMessageBox::Cancel);
         box.setDefaultButton(again);
+        question_ = &box;
         box.exec();
+        question_ = nullptr;
+        if (box.clickedButton() == nullptr && !store_.HasUnsaved()) {
+            return true; // saved by the retry while the question was open
+        }
         if (box.clickedButton() == quit) {
             return true;
         }

@@ -3,6 +3,7 @@
 #include "res/strings.h"
 
 #include <QAction>
+#include <QDir>
 #include <QMenu>
 #include <QShortcut>
 #include <QWidget>
@@ -19,7 +20,9 @@ QString ToQString(std::u16string_view text)
 WordSpeaker::WordSpeaker(std::unique_ptr<Speaker> speaker, std::unique_ptr<OptionsStore> options, QWidget &window)
     : QObject(&window), speaker_(std::move(speaker)), options_(std::move(options))
 {
-    on_ = options_->ReadFlag(kOptionName, false);
+    OptionsStore::Problem problem;
+    on_ = options_->ReadFlag(kOptionName, false, &problem);
+    SetProblem(problem);
     speaker_->SetAvailabilityListener([this] { UpdateItem(); });
     // Only a learner who has chosen speech pays for starting an engine.
     if (on_) {
@@ -67,13 +70,82 @@ void WordSpeaker::SetOn(bool on)
         return;
     }
     on_ = on;
-    if (!options_->WriteFlag(kOptionName, on)) {
-        qWarning("pelko: the choice \"Speak French Words\" could not be kept for the next start");
-    }
+    unkept_ = true;
+    Keep();
     if (on) {
         speaker_->Prepare();
     }
     UpdateItem();
+}
+
+void WordSpeaker::Keep()
+{
+    const OptionsStore::Problem problem = options_->WriteFlag(kOptionName, on_);
+    unkept_ = static_cast<bool>(problem);
+    SetProblem(problem);
+}
+
+void WordSpeaker::RetryKeeping()
+{
+    if (unkept_) {
+        Keep();
+        return;
+    }
+    if (!problem_) {
+        return;
+    }
+    // Options that could not be read at start: what they hold counts once they can be.
+    OptionsStore::Problem problem;
+    const bool on = options_->ReadFlag(kOptionName, on_, &problem);
+    if (!problem && on != on_) {
+        on_ = on;
+        if (on_) {
+            speaker_->Prepare();
+        }
+        UpdateItem();
+    }
+    SetProblem(problem);
+}
+
+void WordSpeaker::SetProblem(const OptionsStore::Problem &problem)
+{
+    const bool known = static_cast<bool>(problem_);
+    problem_ = problem;
+    const QString trouble = Trouble();
+    if (problem_ && !known) {
+        qWarning("pelko: %s", qPrintable(trouble));
+    }
+    if (trouble != told_) {
+        told_ = trouble;
+        if (troubleListener_) {
+            troubleListener_();
+        }
+    }
+}
+
+QString WordSpeaker::Trouble() const
+{
+    if (!problem_) {
+        return {};
+    }
+    const QString place = QDir::toNativeSeparators(problem_.cause.path);
+    if (!problem_.reading) {
+        return QStringLiteral("\"Speak French Words\" cannot be saved to %1: %2. The choice is kept while pelko is "
+                              "open and saved as soon as that works again.")
+            .arg(place, problem_.cause.Reason());
+    }
+    const QString reason = problem_.cause.kind == ProfileProblem::NoPermission
+        ? QStringLiteral("pelko has no permission to read it")
+        : problem_.cause.Reason();
+    if (unkept_) {
+        return QStringLiteral("\"Speak French Words\" cannot be saved to %1: %2, and nothing is written over what "
+                              "cannot be read. The choice is kept while pelko is open and saved as soon as that works "
+                              "again.")
+            .arg(place, reason);
+    }
+    return QStringLiteral("\"Speak French Words\" cannot be read from %1: %2, so it is off for now. Nothing is "
+                          "written there until it can be read.")
+        .arg(place, reason);
 }
 
 bool WordSpeaker::SpeaksWords() const

@@ -7,6 +7,7 @@
 #include <QPointer>
 #include <QString>
 
+#include <functional>
 #include <memory>
 #include <string_view>
 
@@ -21,6 +22,10 @@ class QWidget;
 // off until the learner turns it on; until then no speech engine is even
 // started. The window tells it what the word display shows; the engine
 // knows nothing of it and never waits for it.
+//
+// A choice that cannot be kept (or options that cannot be read) is told in
+// the window by the SaveGuard, through Trouble(), and tried again with
+// RetryKeeping() until it is kept; meanwhile it holds for this run.
 class WordSpeaker : public QObject
 {
     Q_OBJECT
@@ -53,6 +58,16 @@ public:
     // Why the item can or cannot be used: its tool tip.
     QString Explanation() const;
 
+    // What keeps the choice from being kept or read, for the window's
+    // message (the file or key and the reason); empty while all is well.
+    QString Trouble() const;
+    // Tries again to keep the choice, or to read the options that could not
+    // be read (a choice found there then counts, unless the learner has made
+    // one since).
+    void RetryKeeping();
+    // Called whenever Trouble() changes.
+    void SetTroubleListener(std::function<void()> listener) { troubleListener_ = std::move(listener); }
+
     // The word to say for what the display shows: the asked word without
     // its layout blanks, when the display shows it (alone, or as Review's
     // "word :: meaning"); else empty.
@@ -63,11 +78,18 @@ public:
 private:
     bool Usable() const;
     void UpdateItem();
+    void Keep();
+    void SetProblem(const OptionsStore::Problem &problem);
 
     std::unique_ptr<Speaker> speaker_;
     std::unique_ptr<OptionsStore> options_;
     QShortcut *sayAgain_ = nullptr;
     QPointer<QAction> item_; // while a menu holding it is open
     bool on_ = false;
+    // The learner's choice of this run is not in the options yet.
+    bool unkept_ = false;
+    OptionsStore::Problem problem_;
+    QString told_; // Trouble() as last told
+    std::function<void()> troubleListener_;
     QString current_; // the word on show, said or not
 };

@@ -20,11 +20,15 @@ QString OptionsFile::BesideProfile(const QString &profilePath)
     return QFileInfo(profilePath).absolutePath() + QStringLiteral("/pelko-options.conf");
 }
 
-bool OptionsFile::ReadFlag(std::string_view name, bool fallback) const
+bool OptionsFile::ReadFlag(std::string_view name, bool fallback, Problem *problem) const
 {
     QByteArray bytes;
     bool exists = false;
-    if (file_.Peek(bytes, exists) || !exists) {
+    const ProfileProblem unreadable = file_.Peek(bytes, exists);
+    if (problem != nullptr) {
+        *problem = {unreadable, static_cast<bool>(unreadable)};
+    }
+    if (unreadable || !exists) {
         return fallback;
     }
     const std::optional<ProfileDocument> document = ProfileDocument::Parse(bytes);
@@ -43,16 +47,16 @@ bool OptionsFile::ReadFlag(std::string_view name, bool fallback) const
     return fallback;
 }
 
-bool OptionsFile::WriteFlag(std::string_view name, bool value)
+OptionsStore::Problem OptionsFile::WriteFlag(std::string_view name, bool value)
 {
     QByteArray bytes;
     bool exists = false;
-    if (file_.Peek(bytes, exists)) {
-        return false;
+    if (const ProfileProblem unreadable = file_.Peek(bytes, exists)) {
+        return {unreadable, true};
     }
     // Other options in the file are kept; a file that is not such a text is written over.
     ProfileDocument document = ProfileDocument::Parse(bytes).value_or(ProfileDocument());
     document.SetUnsaved(kSection, Key(name), value ? QByteArrayLiteral("true") : QByteArrayLiteral("false"));
     bool kept = false;
-    return !file_.Replace(document.Serialise(), {}, kept);
+    return {file_.Replace(document.Serialise(), {}, kept), false};
 }

@@ -66,6 +66,36 @@ int MakeFolders(const QString &folder)
     return ::mkdir(Native(folder).constData(), 0700) == 0 || errno == EEXIST ? 0 : errno;
 }
 
+// Whether MakeFolders(folder) would succeed, leaving nothing behind: the
+// first missing folder on the way is made and removed again.
+int ProbeFolders(const QString &folder)
+{
+    QString missing;
+    QString at = folder;
+    struct stat st
+    {
+    };
+    while (::stat(Native(at).constData(), &st) != 0) {
+        missing = at;
+        const QString parent = QFileInfo(at).absolutePath();
+        if (parent == at) {
+            return errno;
+        }
+        at = parent;
+    }
+    if (!S_ISDIR(st.st_mode)) {
+        return ENOTDIR;
+    }
+    if (missing.isEmpty()) {
+        return 0;
+    }
+    if (::mkdir(Native(missing).constData(), 0700) != 0) {
+        return errno == EEXIST ? 0 : errno;
+    }
+    ::rmdir(Native(missing).constData());
+    return 0;
+}
+
 // Every writer works under the lock, so a temporary file of ours that the
 // lock's holder finds was left by a writer that was killed.
 void RemoveLeftovers(const QString &real)
@@ -311,7 +341,7 @@ mode_t ProfileFile::CopyMode() const
 }
 
 ProfileFile::Problem ProfileFile::WriteWhole(const QString &target, const QByteArray &bytes, Identity *written,
-                                             const QString &keepOldAs, bool *kept, mode_t newMode) const
+                                             const QString &keepOldAs, bool *kept, mode_t newMode, bool dryRun) const
 {
     const QString folder = QFileInfo(target).absolutePath();
     if (const int error = MakeFolders(folder)) {
@@ -323,6 +353,10 @@ ProfileFile::Problem ProfileFile::WriteWhole(const QString &target, const QByteA
     const bool replacing = ::stat(Native(target).constData(), &st) == 0;
     if (replacing && !S_ISREG(st.st_mode)) {
         return NotRegular(target);
+    }
+    // A link that leads nowhere it can be followed to (a loop) is kept, like the link to a file.
+    if (!replacing && errno != ENOENT) {
+        return FromErrno(errno, target);
     }
     // The profile keeps its own permissions (a new one gets the usual ones,
     // or those of the one it follows); every copy gets the profile's, so a
@@ -350,6 +384,10 @@ ProfileFile::Problem ProfileFile::WriteWhole(const QString &target, const QByteA
     }
     if (::close(fd) != 0 && error == 0) {
         error = errno;
+    }
+    if (dryRun) {
+        ::unlink(temporary.constData());
+        return error != 0 ? FromErrno(error, target) : Problem {};
     }
     if (error == 0 && kept != nullptr) {
         // Only now that the new file is whole, so a failed write keeps no copy.
@@ -403,6 +441,31 @@ ProfileFile::Problem ProfileFile::Replace(const QByteArray &bytes, const QString
     if (!problem) {
         seen_ = written;
         modeOfMovedAside_ = 0;
+    }
+    return problem;
+}
+
+ProfileFile::Problem ProfileFile::Probe(const QByteArray &bytes)
+{
+    const QString real = RealPath();
+    const QString folder = QFileInfo(real).absolutePath();
+    if (const int error = ProbeFolders(folder)) {
+        return FromErrno(error, folder);
+    }
+    struct stat st
+    {
+    };
+    if (::stat(Native(folder).constData(), &st) != 0) {
+        return {}; // could be made: nothing in it can be in the way
+    }
+    const bool wasLocked = Locked();
+    if (const Problem problem = Lock(0)) {
+        return problem;
+    }
+    Identity written;
+    const Problem problem = WriteWhole(real, bytes, &written, {}, nullptr, modeOfMovedAside_, true);
+    if (!wasLocked) {
+        Unlock();
     }
     return problem;
 }

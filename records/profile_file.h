@@ -65,6 +65,12 @@ public:
     // The bytes as a file of their own, whole, with the profile's
     // permissions: a copy beside the profile or anywhere.
     Problem WriteCopy(const QString &copyPath, const QByteArray &bytes) const;
+    // Whether a replacement with these bytes would go through now, found the
+    // way Replace would find it up to but not including the rename: the
+    // folders (a missing one is made and removed again), the kind of file at
+    // the path, the lock (not waited for) and the temporary file, written,
+    // flushed and removed. Neither the profile nor its folder is changed.
+    Problem Probe(const QByteArray &bytes);
     // Renames the profile to its path + suffix, or + suffix.2, .3, ... when
     // that name is taken; never over an existing file. The name used goes
     // to keptAs. The next Replace makes the profile with the same permissions.
@@ -73,8 +79,9 @@ public:
 private:
     Problem ReadWhole(QByteArray &bytes, bool &exists, Identity &identity) const;
     // newMode: the permissions for a profile made anew (0: the usual ones).
+    // dryRun: everything up to the rename, and the temporary file removed.
     Problem WriteWhole(const QString &target, const QByteArray &bytes, Identity *written, const QString &keepOldAs = {},
-                       bool *kept = nullptr, mode_t newMode = 0) const;
+                       bool *kept = nullptr, mode_t newMode = 0, bool dryRun = false) const;
     Problem KeepAs(const QString &real, const QString &copyPath, bool syncFolder) const;
     mode_t CopyMode() const;
 

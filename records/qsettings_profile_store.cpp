@@ -166,9 +166,17 @@ void QSettingsProfileStore::Write(std::string_view section, std::string_view ent
     }
 }
 
+ProfileFile::Problem QSettingsProfileStore::Lock(int waitMs)
+{
+    if (waitMs > 0 && !file_.Locked()) {
+        ++lockWaits_;
+    }
+    return file_.Lock(waitMs);
+}
+
 void QSettingsProfileStore::BeginWriteGroup() noexcept
 {
-    groupLockProblem_ = file_.Lock(lockWaitMs_);
+    groupLockProblem_ = Lock(lockWaitMs_);
     if (!groupLockProblem_) {
         RefreshFromDisk();
     }
@@ -191,7 +199,7 @@ void QSettingsProfileStore::EndWriteGroup() noexcept
 void QSettingsProfileStore::Commit(int lockWaitMs)
 {
     lockWaitMs = lockWaitMs < 0 ? lockWaitMs_ : lockWaitMs;
-    if (const ProfileFile::Problem problem = file_.Lock(lockWaitMs)) {
+    if (const ProfileFile::Problem problem = Lock(lockWaitMs)) {
         SetProblem(problem);
         return;
     }
@@ -234,6 +242,11 @@ bool QSettingsProfileStore::Retry(bool wait)
 {
     if (document_.HasUnsaved()) {
         Commit(wait ? lockWaitMs_ : 0);
+    } else if (problem_) {
+        ProfileFile::Problem found = file_.Probe(document_.Serialise());
+        if (found.kind != ProfileFile::Problem::Locked) {
+            SetProblem(std::move(found));
+        }
     }
     return !document_.HasUnsaved();
 }

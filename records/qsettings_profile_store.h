@@ -50,11 +50,17 @@ public:
     // Why the last KeepCopy() failed, if it did.
     const ProfileFile::Problem &copyProblem() const { return copyProblem_; }
     // The longest a write waits for another writer's lock; the window's
-    // thread must not stall on one.
+    // thread must not stall on one (0: a held lock is a failure at once).
     void SetLockWait(int ms) { lockWaitMs_ = ms; }
+    // How often a write was let wait for a lock: never, from the window.
+    int LockWaits() const { return lockWaits_; }
     bool HasUnsaved() const { return document_.HasUnsaved(); }
     // Writes what is kept; true when nothing is left unsaved. Without
     // waiting, a lock another writer holds counts as a failure at once.
+    // With nothing kept, a problem still shown (an odd file found at start)
+    // is checked as a write would meet it, without writing (ProfileFile::
+    // Probe), and goes once its cause is gone; a lock held at that moment
+    // proves nothing either way and changes nothing.
     bool Retry(bool wait = true);
     // The whole profile, kept values included, as a file elsewhere.
     ProfileFile::Problem SaveCopyTo(const QString &path) const;
@@ -74,6 +80,7 @@ private:
     void Write(std::string_view section, std::string_view entry, QByteArray encoded);
     // lockWaitMs < 0: the store's own wait.
     void Commit(int lockWaitMs = -1);
+    ProfileFile::Problem Lock(int waitMs);
     void WriteLocked();
     void SetProblem(ProfileFile::Problem problem);
     void Notify();
@@ -90,6 +97,7 @@ private:
     ProfileFile::Problem copyProblem_;
     SetAside setAside_;
     int lockWaitMs_ = ProfileFile::kLockWaitMs;
+    int lockWaits_ = 0;
     bool notifiedUnsaved_ = false;
     std::function<void()> listener_;
     int replacements_ = 0;

@@ -14,9 +14,14 @@ public:
     // HKEY_CURRENT_USER given without that prefix.
     explicit RegistryOptionsStore(const QString &profileKey);
 
-    bool ReadFlag(std::string_view name, bool fallback) const override;
-    bool WriteFlag(std::string_view name, bool value) override;
+    bool ReadFlag(std::string_view name, bool fallback, Problem *problem = nullptr) const override;
+    Problem WriteFlag(std::string_view name, bool value) override;
+
+    // "HKEY_CURRENT_USER\...\Options", for messages.
+    QString keyName() const;
 
 private:
+    ProfileProblem RegistryProblem(long error) const;
+
     QString key_; // under HKEY_CURRENT_USER
 };

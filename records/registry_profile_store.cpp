@@ -281,6 +281,9 @@ ProfileProblem RegistryProfileStore::Lock(int waitMs)
     if (mutex_ == nullptr) {
         return {}; // no mutex could be made: write unguarded rather than not at all
     }
+    if (waitMs > 0) {
+        ++lockWaits_;
+    }
     const DWORD result = ::WaitForSingleObject(mutex_, static_cast<DWORD>(waitMs));
     // An abandoned mutex is one whose writer died: its journal is replayed next.
     if (result == WAIT_OBJECT_0 || result == WAIT_ABANDONED) {

@@ -66,11 +66,16 @@ public:
     const SetAside &setAside() const { return setAside_; }
     // Why the last KeepCopy() failed, if it did.
     const ProfileProblem &copyProblem() const { return copyProblem_; }
-    // The longest a write waits for another writer's lock.
+    // The longest a write waits for another writer's lock (0: a held lock
+    // is a failure at once).
     void SetLockWait(int ms) { lockWaitMs_ = ms; }
+    // How often a write (or the start) was let wait for the lock: never, from the window.
+    int LockWaits() const { return lockWaits_; }
     bool HasUnsaved() const { return !unsaved_.empty(); }
     // Writes what is kept; true when nothing is left unsaved. Without
     // waiting, a lock another writer holds counts as a failure at once.
+    // (Every problem of this store comes from a write whose values still
+    // wait, so there is no problem to check without them.)
     bool Retry(bool wait = true);
     // The whole profile, kept values included, as a .reg file elsewhere.
     ProfileProblem SaveCopyTo(const QString &path) const;
@@ -113,6 +118,7 @@ private:
     ProfileProblem copyProblem_;
     SetAside setAside_;
     int lockWaitMs_ = kLockWaitMs;
+    int lockWaits_ = 0;
     std::function<void()> listener_;
     int replacements_ = 0;
 };

@@ -18,6 +18,7 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -94,14 +95,14 @@ TEST(Saving, AFullDiskIsToldInTheWindowAndTheResultIsSavedOnceSpaceReturns)
 
     const QString line = FinishAPractise(dialog);
     EXPECT_TRUE(message->isVisible());
-    EXPECT_EQ(message->text(),
+    EXPECT_EQ(dialog.saveGuard().Text(),
               QStringLiteral("Results cannot be saved to %1: no space is left on the device. They "
                              "are kept while pelko is open and saved as soon as that works again.")
                   .arg(path));
     EXPECT_TRUE(Stored(path, profile_keys::Result(1, 1)).isEmpty());
 
     ASSERT_TRUE(QFile::remove(mountPoint.path() + "/filler"));
-    QTRY_VERIFY_WITH_TIMEOUT(!message->isVisible(), 2 * SaveGuard::kRetryMs);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !message->isVisible(); }, 10 * SaveGuard::kRetryMs));
     EXPECT_EQ(Stored(path, profile_keys::Result(1, 1)), line);
     EXPECT_EQ(Stored(path, profile_keys::BestResult(2)), "60");
     ::umount2(where.constData(), MNT_DETACH);
@@ -157,18 +158,23 @@ TEST(Saving, ClosingWithUnsavedResultsAsksWhatToDo)
     EXPECT_FALSE(dialog.isVisible());
     EXPECT_TRUE(store.HasUnsaved());
 
+    // The learner clears the way while asked, then tries again.
     dialog.show();
-    ASSERT_TRUE(QFile::remove(blocker));
-    WhenModalOpens(&dialog, [](QWidget *box) { Press(box, "Try Again"); });
+    WhenModalOpens(&dialog, [&](QWidget *box) {
+        ASSERT_TRUE(QFile::remove(blocker));
+        Press(box, "Try Again");
+    });
     dialog.close();
     EXPECT_FALSE(dialog.isVisible());
     EXPECT_EQ(Stored(path, profile_keys::Result(1, 1)), line);
     EXPECT_FALSE(dialog.saveGuard().message()->isVisible());
 }
 
-// Something that is not a file at the profile's path when pelko starts: once
-// it is gone, the retry saves what was kept, without Try Again.
-TEST(Saving, AnOddFileFoundAtStartIsRetriedOnceItIsGone)
+// Something that is not a file at the profile's path when pelko starts: the
+// message goes once it is gone, with nothing to save too (and nothing made
+// on disk to find that out); when it comes back with a result waiting, the
+// retry saves the result once it is gone again, without Try Again.
+TEST(Saving, AnOddFileFoundAtStartIsToldUntilItIsGone)
 {
     for (const bool linked : {false, true}) {
         SCOPED_TRACE(linked ? "a folder behind a link" : "a folder");
@@ -184,42 +190,78 @@ TEST(Saving, AnOddFileFoundAtStartIsRetriedOnceItIsGone)
         dialog.show();
         QLabel *message = dialog.saveGuard().message();
         EXPECT_TRUE(message->isVisible());
+        ASSERT_TRUE(QDir(folder).removeRecursively());
+        const auto entries = [&dir] {
+            return QDir(dir.path() + "/Dravilo").entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot);
+        };
+        EXPECT_EQ(entries(), linked ? QStringList {"pelko.conf"} : QStringList {});
+        EXPECT_TRUE(QTest::qWaitFor([&] { return !message->isVisible(); }, 10 * SaveGuard::kRetryMs));
+        EXPECT_FALSE(QFileInfo::exists(folder)) << "no profile made";
+        EXPECT_EQ(entries(), linked ? QStringList {"pelko.conf"} : QStringList {}) << "nothing left beside it";
+
+        ASSERT_TRUE(QDir().mkpath(folder + "/inside"));
         const QString line = FinishAPractise(dialog);
         EXPECT_TRUE(message->isVisible());
         EXPECT_TRUE(dialog.saveGuard().retryTimer().isActive());
-
         ASSERT_TRUE(QDir(folder).removeRecursively());
-        QTRY_VERIFY_WITH_TIMEOUT(!message->isVisible(), 2 * SaveGuard::kRetryMs);
-        EXPECT_FALSE(message->isVisible());
+        EXPECT_TRUE(QTest::qWaitFor([&] { return !message->isVisible(); }, 10 * SaveGuard::kRetryMs));
         EXPECT_EQ(Stored(path, profile_keys::Result(1, 1)), line);
     }
 }
 
+// Whether the message as shown lies inside its box, laid out by Qt itself.
+void ExpectTheMessageFits(const QLabel &message)
+{
+    const QRect room = message.contentsRect();
+    const int flags = static_cast<int>(message.alignment()) | (message.wordWrap() ? Qt::TextWordWrap : 0);
+    const QRect used = QFontMetrics(message.font()).boundingRect(room, flags, message.text());
+    EXPECT_TRUE(room.contains(used)) << "text " << used.width() << "x" << used.height() << " in " << room.width() << "x"
+                                     << room.height() << " at " << message.font().pixelSize() << " px";
+    EXPECT_GE(message.font().pixelSize(), SaveGuard::kMinFontPx);
+}
+
 // A profile that cannot be read is told at start; once it is set aside, at
-// the first save, the window names both files and how to go back to it.
+// the first save, the window names both files and how to go back to it, the
+// whole text inside its box whatever the path's length.
 TEST(Saving, AProfileSetAsideIsToldWithBothFilesAndHowToGoBack)
 {
-    QTemporaryDir dir;
-    const QString path = dir.path() + "/Dravilo/pelko.conf";
-    ASSERT_TRUE(QDir().mkpath(dir.path() + "/Dravilo"));
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.write("[Results\nBestResult1=60\n") > 0);
-    file.close();
-    QSettingsProfileStore store(path);
-    CpelkoDlg dialog(store);
-    dialog.show();
-    QLabel *message = dialog.saveGuard().message();
-    EXPECT_TRUE(message->isVisible());
-    EXPECT_TRUE(message->text().contains(path + " cannot be read")) << message->text().toStdString();
+    for (const int length : {52, 180, 600}) {
+        SCOPED_TRACE(length);
+        QTemporaryDir dir;
+        QString folder = dir.path();
+        while (length - 19 - folder.size() > 16) {
+            folder += QStringLiteral("/learner-files");
+        }
+        ASSERT_GE(length - 19 - folder.size(), 2) << "a shorter TMPDIR";
+        folder += QLatin1Char('/') + QString(length - 20 - folder.size(), QLatin1Char('p'));
+        const QString path = folder + "/Dravilo/pelko.conf";
+        ASSERT_EQ(path.size(), length);
+        ASSERT_TRUE(QDir().mkpath(folder + "/Dravilo"));
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.write("[Results\nBestResult1=60\n") > 0);
+        file.close();
+        QSettingsProfileStore store(path);
+        CpelkoDlg dialog(store);
+        dialog.show();
+        QLabel *message = dialog.saveGuard().message();
+        EXPECT_TRUE(message->isVisible());
+        EXPECT_TRUE(dialog.saveGuard().Text().startsWith(path + " cannot be read"))
+            << dialog.saveGuard().Text().toStdString();
 
-    const QString line = FinishAPractise(dialog);
-    EXPECT_EQ(Stored(path, profile_keys::Result(1, 1)), line);
-    EXPECT_TRUE(message->isVisible());
-    EXPECT_EQ(message->text(),
-              QStringLiteral("%1 cannot be read (it is not a profile pelko can read), so it was kept as "
-                             "%1.unreadable and pelko started afresh. To go back to it, close pelko and copy "
-                             "%1.unreadable over %1.")
-                  .arg(path));
+        const QString line = FinishAPractise(dialog);
+        EXPECT_EQ(Stored(path, profile_keys::Result(1, 1)), line);
+        EXPECT_TRUE(message->isVisible());
+        const QString text = QStringLiteral("%1 cannot be read (it is not a profile pelko can read), so it was kept "
+                                            "beside it as pelko.conf.unreadable and pelko started afresh. To go back "
+                                            "to it, close pelko and copy pelko.conf.unreadable over pelko.conf.")
+                                 .arg(path);
+        EXPECT_EQ(dialog.saveGuard().Text(), text);
+        EXPECT_EQ(message->toolTip(), text);
+        EXPECT_EQ(message->accessibleName(), text);
+        ExpectTheMessageFits(*message);
+        // Beyond what any size of letters can hold, the box says that there is more.
+        EXPECT_EQ(message->text().endsWith(QChar(0x2026)), length > 200);
+    }
 }
 
 } // namespace

@@ -1,8 +1,9 @@
-// The options file beside the profile: what a missing or broken file reads
-// as, that QSettings reads what it writes, and that other options in it and
-// a write that fails leave everything as it was.
+// The options file beside the profile: what a missing, broken or unreadable
+// file reads as, that QSettings reads what it writes, and that other options
+// in it, a file that cannot be read and a write that fails are left as they were.
 
 #include "records/options_file.h"
+#include "tests/support/odd_files.h"
 
 #include <QDir>
 #include <QFile>
@@ -11,6 +12,8 @@
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
+
+#include <tuple>
 
 namespace {
 
@@ -43,28 +46,61 @@ TEST_F(OptionsFileTest, LivesBesideTheProfileAsConfiguredNotBesideALinksTarget)
     EXPECT_EQ(OptionsFile::BesideProfile(dir.path() + "/Dravilo/pelko.conf"), path);
 }
 
-TEST_F(OptionsFileTest, AChoiceNeverMadeOrUnreadableIsTheFallback)
+TEST_F(OptionsFileTest, AChoiceNeverMadeOrNotUnderstoodIsTheFallback)
 {
     const OptionsFile options(path);
-    EXPECT_FALSE(options.ReadFlag("SpeakFrenchWords", false));
+    OptionsStore::Problem problem;
+    EXPECT_FALSE(options.ReadFlag("SpeakFrenchWords", false, &problem));
     EXPECT_TRUE(options.ReadFlag("SpeakFrenchWords", true));
+    EXPECT_FALSE(problem) << "no file: a choice never made";
     for (const QByteArray &bytes : {QByteArray("[Options]\nSpeakFrenchWords=perhaps\n"), QByteArray("[Options\n"),
                                     QByteArray("\xff\xfe garbage"), QByteArray("[Other]\nSpeakFrenchWords=true\n")}) {
         Put(bytes);
-        EXPECT_FALSE(options.ReadFlag("SpeakFrenchWords", false)) << bytes.toStdString();
+        EXPECT_FALSE(options.ReadFlag("SpeakFrenchWords", false, &problem)) << bytes.toStdString();
+        EXPECT_FALSE(problem);
     }
-    // A folder where the file should be is no file, and never waited on.
-    QFile::remove(path);
-    QDir().mkpath(path);
-    EXPECT_FALSE(options.ReadFlag("SpeakFrenchWords", false));
+}
+
+// Options that cannot be read are the fallback, say why, and are never
+// written over: what else they hold is not known. Nothing there is waited on.
+TEST_F(OptionsFileTest, OptionsThatCannotBeReadSaySoAndAreNotWrittenOver)
+{
+    OptionsFile options(path);
+    for (const OddFile &odd : OddFile::All()) {
+        SCOPED_TRACE(odd.name);
+        QFile::remove(path);
+        if (!odd.Make(path)) {
+            continue; // no device without root
+        }
+        OptionsStore::Problem problem;
+        EXPECT_FALSE(options.ReadFlag("SpeakFrenchWords", false, &problem));
+        EXPECT_EQ(std::tuple(problem.cause.kind, problem.cause.path, problem.reading),
+                  std::tuple(ProfileProblem::NotRegular, path, true));
+        EXPECT_EQ(options.WriteFlag("SpeakFrenchWords", true), problem);
+        EXPECT_FALSE(QFileInfo(path).isFile());
+        ASSERT_TRUE(OddFile::Remove(path));
+    }
+    // A file that says "true" with no permission to read it (root too, without its powers).
+    Put("[Options]\nSpeakFrenchWords=true\n");
+    ASSERT_TRUE(QFile::setPermissions(path, {}));
+    {
+        const WithoutFilePowers learner;
+        OptionsStore::Problem problem;
+        EXPECT_FALSE(options.ReadFlag("SpeakFrenchWords", false, &problem));
+        EXPECT_EQ(problem, (OptionsStore::Problem {{ProfileProblem::NoPermission, EACCES, path}, true}));
+        EXPECT_EQ(options.WriteFlag("SpeakFrenchWords", false), problem);
+    }
+    ASSERT_TRUE(QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner));
+    EXPECT_EQ(Text(), QByteArray("[Options]\nSpeakFrenchWords=true\n"));
+    EXPECT_TRUE(options.ReadFlag("SpeakFrenchWords", false));
 }
 
 TEST_F(OptionsFileTest, WhatIsWrittenIsReadByANewObjectAndByQSettings)
 {
-    ASSERT_TRUE(OptionsFile(path).WriteFlag("SpeakFrenchWords", true));
+    ASSERT_FALSE(OptionsFile(path).WriteFlag("SpeakFrenchWords", true));
     EXPECT_TRUE(OptionsFile(path).ReadFlag("SpeakFrenchWords", false));
     EXPECT_TRUE(QSettings(path, QSettings::IniFormat).value("Options/SpeakFrenchWords").toBool());
-    ASSERT_TRUE(OptionsFile(path).WriteFlag("SpeakFrenchWords", false));
+    ASSERT_FALSE(OptionsFile(path).WriteFlag("SpeakFrenchWords", false));
     EXPECT_FALSE(OptionsFile(path).ReadFlag("SpeakFrenchWords", true));
     // Hand-edited the way QSettings also reads it.
     Put("[Options]\nSpeakFrenchWords = 1\n");
@@ -76,28 +112,30 @@ TEST_F(OptionsFileTest, WhatIsWrittenIsReadByANewObjectAndByQSettings)
 TEST_F(OptionsFileTest, OtherEntriesAreKeptAndABrokenFileIsWrittenOver)
 {
     Put("[Options]\nVoiceRate=3\n\n[Window]\nX=10\n");
-    ASSERT_TRUE(OptionsFile(path).WriteFlag("SpeakFrenchWords", true));
+    ASSERT_FALSE(OptionsFile(path).WriteFlag("SpeakFrenchWords", true));
     EXPECT_EQ(Text(), QByteArray("[Options]\nSpeakFrenchWords=true\nVoiceRate=3\n\n[Window]\nX=10\n"));
 
     Put("\xff\xfe garbage");
-    ASSERT_TRUE(OptionsFile(path).WriteFlag("SpeakFrenchWords", true));
+    ASSERT_FALSE(OptionsFile(path).WriteFlag("SpeakFrenchWords", true));
     EXPECT_EQ(Text(), QByteArray("[Options]\nSpeakFrenchWords=true\n"));
 }
 
-TEST_F(OptionsFileTest, AWriteThatFailsSaysSoAndChangesNothing)
+TEST_F(OptionsFileTest, AWriteThatFailsSaysWhyAndChangesNothing)
 {
     OptionsFile options(path);
-    ASSERT_TRUE(options.WriteFlag("SpeakFrenchWords", false));
+    ASSERT_FALSE(options.WriteFlag("SpeakFrenchWords", false));
     // A folder where the new text would go first: the replacement cannot start (root included).
-    ASSERT_TRUE(QDir().mkpath(path + ".tmp"));
-    EXPECT_FALSE(options.WriteFlag("SpeakFrenchWords", true));
+    ASSERT_TRUE(QDir().mkpath(path + ".tmp/inside"));
+    EXPECT_EQ(options.WriteFlag("SpeakFrenchWords", true),
+              (OptionsStore::Problem {{ProfileProblem::NotRegular, 0, path + ".tmp"}, false}));
     EXPECT_EQ(Text(), QByteArray("[Options]\nSpeakFrenchWords=false\n"));
-    // Nor is anything that is not a regular file at the path itself written over.
-    QDir(path + ".tmp").removeRecursively();
-    QFile::remove(path);
-    QDir().mkpath(path);
-    EXPECT_FALSE(options.WriteFlag("SpeakFrenchWords", true));
-    EXPECT_TRUE(QFileInfo(path).isDir());
+    // A file where the folder should be.
+    const QString folder = dir.path() + "/Dravilo";
+    ASSERT_TRUE(QDir(folder).removeRecursively());
+    QFile blocker(folder);
+    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+    EXPECT_EQ(options.WriteFlag("SpeakFrenchWords", true),
+              (OptionsStore::Problem {{ProfileProblem::Other, ENOTDIR, folder}, false}));
 }
 
 } // namespace

@@ -1,8 +1,10 @@
 #include "records/profile_keys.h"
+#include "tests/support/odd_files.h"
 #include "tests/support/temp_profile.h"
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QDirIterator>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QSettings>
@@ -374,34 +376,15 @@ TEST(QSettingsProfileStore, AnythingButARegularFileIsNeitherReadNorReplaced)
 {
     QTemporaryDir dir;
     const auto native = [](const QString &path) { return QFile::encodeName(path); };
-    struct Odd
-    {
-        const char *name;
-        std::function<bool(const QString &)> make;
-    };
-    const std::vector<Odd> odd = {
-        {"folder", [](const QString &p) { return QDir().mkdir(p); }},
-        {"fifo", [&](const QString &p) { return ::mkfifo(native(p).constData(), 0600) == 0; }},
-        {"socket",
-         [&](const QString &p) {
-             sockaddr_un address = {};
-             address.sun_family = AF_UNIX;
-             std::strncpy(address.sun_path, native(p).constData(), sizeof address.sun_path - 1);
-             const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
-             return ::bind(fd, reinterpret_cast<sockaddr *>(&address), sizeof address) == 0;
-         }},
-        // A device of our own with /dev/null's numbers, should anything write to it (root only).
-        {"device",
-         [&](const QString &p) { return ::mknod(native(p).constData(), S_IFCHR | 0600, makedev(1, 3)) == 0; }},
-    };
-    for (const Odd &o : odd) {
+    // A link to itself leads nowhere: kept like the link to a file.
+    for (const OddFile &odd : OddFile::All()) {
         for (const bool linked : {false, true}) {
-            SCOPED_TRACE(std::string(o.name) + (linked ? " behind a link" : ""));
-            const QString target = dir.path() + "/" + o.name + (linked ? "-target" : "");
-            if (!o.make(target)) {
+            SCOPED_TRACE(std::string(odd.name) + (linked ? " behind a link" : ""));
+            const QString target = dir.path() + "/" + odd.name + (linked ? "-target" : "");
+            if (!odd.Make(target)) {
                 continue; // no mknod without root
             }
-            const QString path = linked ? dir.path() + "/" + o.name + "-link.conf" : target;
+            const QString path = linked ? dir.path() + "/" + odd.name + "-link.conf" : target;
             if (linked) {
                 ASSERT_TRUE(QFile::link(target, path));
             }
@@ -419,7 +402,7 @@ TEST(QSettingsProfileStore, AnythingButARegularFileIsNeitherReadNorReplaced)
             ASSERT_EQ(::lstat(native(target).constData(), &after), 0);
             EXPECT_EQ(std::tuple(after.st_mode, after.st_ino, after.st_rdev),
                       std::tuple(before.st_mode, before.st_ino, before.st_rdev));
-            EXPECT_EQ(QFileInfo(path).isSymLink(), linked);
+            EXPECT_EQ(QFileInfo(path).isSymLink(), linked || odd.kind == OddFile::LinkLoop);
         }
     }
 
@@ -548,4 +531,114 @@ TEST(QSettingsProfileStore, AFailureNamesTheFileItConcerns)
                   std::tuple(ProfileFile::Problem::ReadOnly, path));
     }
     ::umount2(where.constData(), MNT_DETACH);
+}
+
+// The check made while a problem is shown and nothing waits to be saved
+// meets what a write would meet, for every kind of problem the window names,
+// without making or changing anything; once the cause is gone it finds none.
+TEST(QSettingsProfileStore, AProbeMeetsWhatAWriteWouldAndChangesNothing)
+{
+    using P = ProfileFile::Problem;
+    const QByteArray profileText = "[Results]\nBestResult1=60\n";
+    // name, what blocks the write (false: cannot be set up here), how to clear it, the problem
+    struct Case
+    {
+        std::string name;
+        std::function<bool(TempProfile &)> block;
+        std::function<void(TempProfile &)> clear;
+        P::Kind kind;
+    };
+    const auto dravilo = [](TempProfile &p) { return p.dirPath() + "/Dravilo"; };
+    std::vector<Case> cases;
+    for (const OddFile &odd : OddFile::All()) {
+        cases.push_back({odd.name, [odd](TempProfile &p) { return QFile::remove(p.path()) && odd.Make(p.path()); },
+                         [](TempProfile &p) { OddFile::Remove(p.path()); }, P::NotRegular});
+    }
+    cases.push_back({"a folder at .tmp", [](TempProfile &p) { return QDir().mkpath(p.path() + ".tmp/inside"); },
+                     [](TempProfile &p) { QDir(p.path() + ".tmp").removeRecursively(); }, P::NotRegular});
+    cases.push_back({"a folder at .lock", [](TempProfile &p) { return QDir().mkpath(p.path() + ".lock/inside"); },
+                     [](TempProfile &p) { QDir(p.path() + ".lock").removeRecursively(); }, P::NotRegular});
+    cases.push_back({"a file where the folder should be",
+                     [&](TempProfile &p) { return QDir(dravilo(p)).removeRecursively() && writeBytes(dravilo(p), ""); },
+                     [&](TempProfile &p) { QFile::remove(dravilo(p)); }, P::Other});
+    cases.push_back({"another writer's lock", [](TempProfile &p) { return p.HoldLock(), true; },
+                     [](TempProfile &p) { p.ReleaseLock(); }, P::Locked});
+    // As a learner meets it (root without its powers): a folder that may not be written to.
+    cases.push_back(
+        {"no permission",
+         [&](TempProfile &p) { return QFile::setPermissions(dravilo(p), QFile::ReadOwner | QFile::ExeOwner); },
+         [&](TempProfile &p) {
+             QFile::setPermissions(dravilo(p), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+         },
+         P::NoPermission});
+    // A small file system of its own at the folder, full or read-only (needs root).
+    const auto mountAt = [&](TempProfile &p, const char *options) {
+        const QByteArray where = QFile::encodeName(dravilo(p));
+        if (::mount("tmpfs", where.constData(), "tmpfs", 0, "size=256k") != 0) {
+            return false;
+        }
+        writeBytes(p.path(), profileText);
+        if (std::strcmp(options, "full") == 0) {
+            QFile filler(dravilo(p) + "/filler");
+            filler.open(QIODevice::WriteOnly);
+            const QByteArray chunk(4096, 'x');
+            while (filler.write(chunk) == chunk.size() && filler.flush()) { }
+            return true;
+        }
+        return ::mount("tmpfs", where.constData(), "tmpfs", MS_REMOUNT | MS_RDONLY, "size=256k") == 0;
+    };
+    const auto unmount = [&](TempProfile &p) { ::umount2(QFile::encodeName(dravilo(p)).constData(), MNT_DETACH); };
+    cases.push_back({"a full disk", [&](TempProfile &p) { return mountAt(p, "full"); }, unmount, P::NoSpace});
+    cases.push_back(
+        {"a read-only file system", [&](TempProfile &p) { return mountAt(p, "read-only"); }, unmount, P::ReadOnly});
+
+    const WithoutFilePowers learner;
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        TempProfile profile;
+        ASSERT_TRUE(writeBytes(profile.path(), profileText));
+        if (!c.block(profile)) {
+            continue; // a device or a mount without root
+        }
+        // Everything in the temporary folder, as it stands.
+        const auto state = [&profile] {
+            QStringList found;
+            QDirIterator it(profile.dirPath(), QDir::AllEntries | QDir::System | QDir::Hidden | QDir::NoDotAndDotDot,
+                            QDirIterator::Subdirectories);
+            while (it.hasNext()) {
+                const QString entry = it.next();
+                struct stat st = {};
+                ::lstat(QFile::encodeName(entry).constData(), &st);
+                // A folder's own times change with any file made and removed in it.
+                found << (S_ISDIR(st.st_mode) ? QStringLiteral("%1 %2").arg(entry).arg(st.st_ino)
+                                              : QStringLiteral("%1 %2 %3 %4")
+                                                    .arg(entry)
+                                                    .arg(st.st_ino)
+                                                    .arg(st.st_size)
+                                                    .arg(st.st_mtim.tv_nsec));
+            }
+            found.sort();
+            return found.join(QLatin1Char('\n')).toStdString();
+        };
+        const std::string before = state();
+        ProfileFile file(profile.path());
+        const P probed = file.Probe("[Results]\nBestResult1=50\n");
+        EXPECT_EQ(probed.kind, c.kind) << probed.Reason().toStdString();
+        EXPECT_EQ(state(), before) << "nothing made or changed";
+        EXPECT_FALSE(file.Locked());
+
+        QSettingsProfileStore &store = profile.reopen();
+        store.SetLockWait(0);
+        store.WriteProfileInt(kResultsSection, "BestResult1", 50);
+        EXPECT_EQ(std::tuple(probed.kind, probed.path), std::tuple(store.problem().kind, store.problem().path))
+            << "what a write meets";
+
+        c.clear(profile);
+        EXPECT_FALSE(file.Probe("[Results]\nBestResult1=50\n")) << "the cause is gone";
+    }
+    // Folders not made yet are made and removed again; what they would hold is not in the way.
+    TempProfile fresh;
+    ProfileFile file(fresh.path());
+    EXPECT_FALSE(file.Probe("[Results]\n"));
+    EXPECT_FALSE(QFileInfo::exists(fresh.dirPath() + "/Dravilo"));
 }

@@ -3,14 +3,16 @@
 // copies that regedit puts back.
 
 #include "records/profile_keys.h"
+#include "records/registry_options_store.h"
 #include "records/reset_times.h"
 #include "tests/support/temp_registry_profile.h"
 
-#include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
 
 #include <gtest/gtest.h>
+
+#include <tuple>
 
 TEST(RegistryProfileStore, ReadsWhatEarlierVersionsLeftAndWritesTheSameTypes)
 {
@@ -95,23 +97,26 @@ TEST(RegistryProfileStore, AKeyThatCannotBeMadeKeepsItsValuesAndTellsWhyUntilItC
     EXPECT_EQ(again.GetProfileInt(kResultsSection, "BestResult1", 999), 50);
 }
 
+// As the window has it: a lock another writer holds is not waited for, and
+// the value waits in memory for the retry.
 TEST(RegistryProfileStore, AWriterHoldingTheLockDelaysNoWriteAndTheValueWaits)
 {
     TempRegistryProfile profile;
     RegistryProfileStore &store = profile.store();
+    store.SetLockWait(0);
+    const int waits = store.LockWaits();
     profile.HoldLock();
 
-    QElapsedTimer clock;
-    clock.start();
     store.WriteProfileString(kResultsSection, "Title0", u"R");
     store.WriteProfileString(kResultsSection, "Title0", u"Ro");
-    EXPECT_LT(clock.elapsed(), 1000) << "two keystrokes of a name";
     EXPECT_EQ(store.problem().kind, ProfileProblem::Locked);
     EXPECT_EQ(store.GetProfileString(kResultsSection, "Title0", u""), u"Ro");
+    EXPECT_FALSE(store.Retry(false)) << "still held";
 
     profile.ReleaseLock();
     EXPECT_TRUE(store.Retry(false));
     EXPECT_EQ(profile.Stored("Title0"), QStringLiteral("Ro"));
+    EXPECT_EQ(store.LockWaits(), waits) << "two keystrokes and two retries, none let wait";
 }
 
 TEST(RegistryProfileStore, CopiesAreRegFilesThatPutBackExactlyWhatTheyHold)
@@ -143,4 +148,63 @@ TEST(RegistryProfileStore, CopiesAreRegFilesThatPutBackExactlyWhatTheyHold)
     auto withSecondLine = before;
     withSecondLine["Result1_2"] = {REG_SZ, u"  04 mins, 00 secs Tries :51"};
     EXPECT_EQ(profile.Values(), withSecondLine);
+}
+
+// "Speak French Words" under ...\Options: a number, anything else a choice
+// never made; a key that cannot be made or read says which and why.
+TEST(RegistryOptionsStore, KeepsANumberAndTellsWhatKeepsItFromBeingWrittenOrRead)
+{
+    TempRegistryProfile profile;
+    RegistryOptionsStore options(QStringLiteral("HKEY_CURRENT_USER\\") + profile.key());
+    const QString optionsKey = QStringLiteral("HKEY_CURRENT_USER\\") + profile.key() + QStringLiteral("\\Options");
+    EXPECT_EQ(options.keyName(), optionsKey);
+    OptionsStore::Problem problem;
+    EXPECT_TRUE(options.ReadFlag("SpeakFrenchWords", true, &problem));
+    EXPECT_FALSE(problem) << "no key: a choice never made";
+    EXPECT_FALSE(options.WriteFlag("SpeakFrenchWords", true));
+    EXPECT_TRUE(profile.OptionFlag("SpeakFrenchWords", false));
+    HKEY key = nullptr;
+    ASSERT_EQ(::RegOpenKeyExW(HKEY_CURRENT_USER, (profile.key() + QStringLiteral("\\Options")).toStdWString().c_str(),
+                              0, KEY_ALL_ACCESS, &key),
+              ERROR_SUCCESS);
+    ::RegSetValueExW(key, L"SpeakFrenchWords", 0, REG_SZ, reinterpret_cast<const BYTE *>(L"1"), 4);
+    ::RegCloseKey(key);
+    EXPECT_FALSE(options.ReadFlag("SpeakFrenchWords", false, &problem));
+    EXPECT_FALSE(problem) << "a text there: a choice never made";
+
+    // A key that may not be read (an empty access list): told, the fallback meanwhile.
+    const std::wstring optionsPath = (profile.key() + QStringLiteral("\\Options")).toStdWString();
+    const auto setAccess = [&optionsPath](PACL access) {
+        HKEY handle = nullptr;
+        ::RegOpenKeyExW(HKEY_CURRENT_USER, optionsPath.c_str(), 0, WRITE_DAC, &handle);
+        SECURITY_DESCRIPTOR descriptor;
+        ::InitializeSecurityDescriptor(&descriptor, SECURITY_DESCRIPTOR_REVISION);
+        ::SetSecurityDescriptorDacl(&descriptor, access != nullptr, access, FALSE);
+        const LONG result = ::RegSetKeySecurity(handle, DACL_SECURITY_INFORMATION, &descriptor);
+        ::RegCloseKey(handle);
+        return result;
+    };
+    ACL empty;
+    ::InitializeAcl(&empty, sizeof empty, ACL_REVISION);
+    ASSERT_EQ(setAccess(&empty), ERROR_SUCCESS);
+    EXPECT_FALSE(options.ReadFlag("SpeakFrenchWords", false, &problem));
+    EXPECT_EQ(std::tuple(problem.cause.kind, problem.cause.path, problem.reading),
+              std::tuple(ProfileProblem::NoPermission, optionsKey, true));
+    const OptionsStore::Problem denied = options.WriteFlag("SpeakFrenchWords", true);
+    EXPECT_EQ(std::tuple(denied.cause.kind, denied.cause.path), std::tuple(ProfileProblem::NoPermission, optionsKey));
+    ASSERT_EQ(setAccess(nullptr), ERROR_SUCCESS); // no list: open to all again
+    EXPECT_FALSE(options.ReadFlag("SpeakFrenchWords", false, &problem));
+    EXPECT_FALSE(problem);
+
+    // Below a volatile key no lasting key can be made.
+    RegistryProfileStore &blocked = profile.Block();
+    static_cast<void>(blocked);
+    const OptionsStore::Problem refused = options.WriteFlag("SpeakFrenchWords", true);
+    EXPECT_EQ(std::tuple(refused.cause.path, refused.reading), std::tuple(optionsKey, false));
+    EXPECT_FALSE(refused.cause.Reason().isEmpty());
+    EXPECT_FALSE(options.ReadFlag("SpeakFrenchWords", false, &problem));
+    EXPECT_FALSE(problem) << "nothing there yet";
+    profile.Unblock();
+    EXPECT_FALSE(options.WriteFlag("SpeakFrenchWords", true));
+    EXPECT_TRUE(profile.OptionFlag("SpeakFrenchWords", false));
 }

@@ -10,9 +10,11 @@
 using TempProfile = TempRegistryProfile;
 #else
 
+#include "records/options_file.h"
 #include "records/profile_file.h"
 #include "records/qsettings_profile_store.h"
 
+#include <QDir>
 #include <QFile>
 #include <QSettings>
 #include <QString>
@@ -59,7 +61,29 @@ public:
         other_ = std::make_unique<ProfileFile>(path_);
         other_->Lock();
     }
-    void ReleaseLock() { other_.reset(); }
+    void ReleaseLock()
+    {
+        if (other_) {
+            other_->Unlock();
+            other_.reset();
+        }
+    }
+
+    // A file where the profile's folder should be, and a store opened anew on
+    // it: neither the profile nor the options beside it can be written.
+    QSettingsProfileStore &Block()
+    {
+        QDir(dir_.path() + QStringLiteral("/Dravilo")).removeRecursively();
+        QFile blocker(dir_.path() + QStringLiteral("/Dravilo"));
+        blocker.open(QIODevice::WriteOnly);
+        return reopen();
+    }
+    void Unblock() { QFile::remove(dir_.path() + QStringLiteral("/Dravilo")); }
+
+    bool OptionFlag(std::string_view name, bool fallback) const
+    {
+        return OptionsFile(OptionsFile::BesideProfile(path_)).ReadFlag(name, fallback);
+    }
 
 private:
     // Through a copy: QSettings keeps what it read per name.

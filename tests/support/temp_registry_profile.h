@@ -1,5 +1,6 @@
 #pragma once
 
+#include "records/registry_options_store.h"
 #include "records/registry_profile_store.h"
 
 #include <QCryptographicHash>
@@ -134,6 +135,27 @@ public:
                 .replace(QStringLiteral("\\\\"), QStringLiteral("\\"));
         }
         return {};
+    }
+
+    // The profile's key made anew as a volatile key, and a store opened on
+    // it: below a volatile key no lasting key can be made, so neither
+    // Results nor Options can be written until Unblock() removes it.
+    RegistryProfileStore &Block()
+    {
+        store_.reset();
+        ::RegDeleteTreeW(HKEY_CURRENT_USER, key_.toStdWString().c_str());
+        ::RegDeleteKeyW(HKEY_CURRENT_USER, key_.toStdWString().c_str());
+        HKEY volatileKey = nullptr;
+        ::RegCreateKeyExW(HKEY_CURRENT_USER, key_.toStdWString().c_str(), 0, nullptr, REG_OPTION_VOLATILE,
+                          KEY_ALL_ACCESS, nullptr, &volatileKey, nullptr);
+        ::RegCloseKey(volatileKey);
+        return reopen();
+    }
+    void Unblock() { ::RegDeleteKeyW(HKEY_CURRENT_USER, key_.toStdWString().c_str()); }
+
+    bool OptionFlag(std::string_view name, bool fallback) const
+    {
+        return RegistryOptionsStore(key_).ReadFlag(name, fallback);
     }
 
     // Another writer holds the profile's lock: its named mutex, held by a
