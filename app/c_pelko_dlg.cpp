@@ -59,7 +59,7 @@ constexpr int kDrillTickMs = 200;
 // (caption, icon, system menu, minimise and close boxes, a taskbar button of
 // its own). A Qt::Window would cost every start a probe of the graphics card
 // while it is made (Qt 6 looks for the screen an OpenGL window must go on:
-// Direct3D, and under Wine a whole OpenGL context), 0.2 to 0.3 s under Wine
+// Direct3D, and under Wine a whole OpenGL context), 0.2 to 0.4 s under Wine
 // that this raster window never needs.
 constexpr Qt::WindowType kMainWindowType = Qt::Dialog;
 #else
