@@ -38,6 +38,14 @@
 #include <utility>
 #include <vector>
 
+#ifdef _WIN32
+#include <windows.h>
+// windows.h names its own profile calls like the store's.
+#undef GetProfileInt
+#undef GetProfileString
+#undef WriteProfileString
+#endif
+
 namespace {
 
 using namespace ids::main;
@@ -100,6 +108,31 @@ TEST_F(MainDialogTest, StartsOnLevelOneWithTheAnswerLogShowing)
     EXPECT_EQ(List(kResultsList)->topLevelItem(0)->text(0), QStringLiteral("  00 mins, 58 secs Tries :50")); // newest
     EXPECT_EQ(List(kAnswerLog)->headerItem()->text(0), QStringLiteral("... "));
     EXPECT_EQ(List(kResultsList)->headerItem()->text(0), QStringLiteral("..."));
+}
+
+// The frame a learner sees: caption, system menu, minimise and close boxes,
+// no maximise or help box, a window of its own. On Windows it is made as a
+// dialog: Qt probes the graphics card while it makes a Qt::Window, which held
+// up every start under Wine by 0.2 to 0.3 s.
+TEST_F(MainDialogTest, FrameHasMinimiseAndCloseBoxesAndIsMadeWithoutAGraphicsProbe)
+{
+    const Qt::WindowFlags flags = dialog->windowFlags();
+    EXPECT_TRUE(flags.testFlags(Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint
+                                | Qt::WindowCloseButtonHint));
+    EXPECT_FALSE(flags & (Qt::WindowMaximizeButtonHint | Qt::WindowContextHelpButtonHint));
+#ifdef _WIN32
+    EXPECT_NE(dialog->windowType(), Qt::Window);
+    const auto window = reinterpret_cast<HWND>(dialog->winId());
+    const auto style = static_cast<DWORD>(::GetWindowLongPtrW(window, GWL_STYLE));
+    const auto exStyle = static_cast<DWORD>(::GetWindowLongPtrW(window, GWL_EXSTYLE));
+    EXPECT_EQ(
+        style & ~DWORD(WS_VISIBLE | WS_DISABLED),
+        DWORD(WS_POPUP | WS_CLIPSIBLINGS | WS_CLIPCHILDREN | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | WS_MINIMIZEBOX));
+    EXPECT_EQ(exStyle & DWORD(WS_EX_DLGMODALFRAME | WS_EX_CONTEXTHELP | WS_EX_TOOLWINDOW), 0u);
+    EXPECT_EQ(::GetWindow(window, GW_OWNER), nullptr); // a taskbar button of its own
+#else
+    EXPECT_EQ(dialog->windowType(), Qt::Window); // a main window to the window manager
+#endif
 }
 
 // Template order over what takes the focus: the painted strips, the tabs and
