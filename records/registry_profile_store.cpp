@@ -163,6 +163,33 @@ ProfileProblem WriteFileWhole(const QString &path, const QByteArray &bytes)
     return FileProblem(moveError, path);
 }
 
+// One value as a .reg file's line: "name"=data, in the plainest form regedit reads back exactly.
+QString RegLine(const std::u16string &name, DWORD type, const QByteArray &data)
+{
+    QString text = RegString(name) + QLatin1Char('=');
+    const std::u16string plain = TextOf(data);
+    const bool printable = std::all_of(plain.begin(), plain.end(), [](char16_t c) { return c >= u' '; });
+    if (type == REG_DWORD && data.size() == 4) {
+        quint32 number = 0;
+        std::memcpy(&number, data.constData(), 4);
+        text += QStringLiteral("dword:%1").arg(number, 8, 16, QLatin1Char('0'));
+    } else if (type == REG_SZ && printable) {
+        text += RegString(plain);
+    } else {
+        text += RegHex(type, data);
+    }
+    return text + QStringLiteral("\r\n");
+}
+
+// A .reg file of these sections, as regedit reads it: UTF-16 with its byte-order mark.
+QByteArray RegFile(const QString &sections)
+{
+    const QString text = QStringLiteral("Windows Registry Editor Version 5.00\r\n\r\n") + sections;
+    QByteArray bytes("\xff\xfe", 2);
+    bytes.append(reinterpret_cast<const char *>(text.utf16()), text.size() * 2);
+    return bytes;
+}
+
 } // namespace
 
 QString RegistryProfileStore::UserProfilePath()
@@ -530,33 +557,18 @@ ProfileProblem RegistryProfileStore::Export(const QString &path, bool withUnsave
         }
     }
 
-    // The key is emptied first, so that putting the copy back gives exactly this state.
-    const QString key = QStringLiteral("[HKEY_CURRENT_USER\\") + keyPath_ + QStringLiteral("\\Results]\r\n");
+    // The key is emptied first and a record still pending removed (the next
+    // start would apply it on top), so that putting the copy back gives
+    // exactly this state.
+    const QString base = QStringLiteral("HKEY_CURRENT_USER\\") + keyPath_;
     QString text
-        = QStringLiteral("Windows Registry Editor Version 5.00\r\n\r\n[-") + key.mid(1) + QStringLiteral("\r\n") + key;
+        = QStringLiteral("[-%1\\Results]\r\n\r\n[%1]\r\n\"PendingRecord\"=-\r\n\r\n[%1\\Results]\r\n").arg(base);
     for (const auto &[name, typed] : values) {
-        const auto &[type, data] = typed;
-        text += RegString(std::u16string(name.begin(), name.end())) + QLatin1Char('=');
-        const std::u16string plain = TextOf(data);
-        const bool printable = std::all_of(plain.begin(), plain.end(), [](char16_t c) { return c >= u' '; });
-        if (type == REG_DWORD && data.size() == 4) {
-            quint32 number = 0;
-            std::memcpy(&number, data.constData(), 4);
-            text += QStringLiteral("dword:%1").arg(number, 8, 16, QLatin1Char('0'));
-        } else if (type == REG_SZ && printable) {
-            text += RegString(plain);
-        } else {
-            text += RegHex(type, data);
-        }
-        text += QStringLiteral("\r\n");
+        text += RegLine(std::u16string(name.begin(), name.end()), typed.first, typed.second);
     }
     text += QStringLiteral("\r\n");
-
-    // regedit reads UTF-16 with its byte-order mark.
-    QByteArray bytes("\xff\xfe", 2);
-    bytes.append(reinterpret_cast<const char *>(text.utf16()), text.size() * 2);
     QDir().mkpath(QFileInfo(path).absolutePath());
-    return WriteFileWhole(path, bytes);
+    return WriteFileWhole(path, RegFile(text));
 }
 
 void RegistryProfileStore::SetProblem(ProfileProblem problem)

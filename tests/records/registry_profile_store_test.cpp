@@ -144,9 +144,13 @@ TEST(RegistryProfileStore, CopiesAreRegFilesThatPutBackExactlyWhatTheyHold)
     };
     ASSERT_TRUE(restore(run.CopyPath(".bak")));
     EXPECT_EQ(profile.Values(), before);
+    // A record a killed writer left pending goes too, or the next start would apply it on top.
+    profile.SetPending(TempRegistryProfile::Record("BestResult1", 40));
     ASSERT_TRUE(restore(run.CopyPath(".before-reset")));
     auto withSecondLine = before;
     withSecondLine["Result1_2"] = {REG_SZ, u"  04 mins, 00 secs Tries :51"};
+    EXPECT_EQ(profile.Values(), withSecondLine);
+    profile.reopen();
     EXPECT_EQ(profile.Values(), withSecondLine);
 }
 

@@ -4,6 +4,7 @@
 #include "records/registry_profile_store.h"
 
 #include <QCryptographicHash>
+#include <QDataStream>
 #include <QFile>
 #include <QString>
 #include <QStringDecoder>
@@ -70,6 +71,25 @@ public:
         Set(name, REG_SZ, text.c_str(), static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t)));
     }
     void SetNumber(const std::wstring &name, DWORD number) const { Set(name, REG_DWORD, &number, sizeof number); }
+
+    // A record as pelko writes it (of this version unless told), setting one number.
+    static QByteArray Record(const char *name, qint32 number, quint32 version = 1)
+    {
+        QByteArray record;
+        QDataStream out(&record, QIODevice::WriteOnly);
+        out << quint32 {0x504c4b4a} << version << quint32 {1} << QByteArray(name) << quint8 {'D'} << number;
+        return record;
+    }
+    // The PendingRecord beside Results, as a writer killed or another program leaves it.
+    void SetPending(const QByteArray &data, DWORD type = REG_BINARY) const
+    {
+        HKEY key = nullptr;
+        ::RegCreateKeyExW(HKEY_CURRENT_USER, key_.toStdWString().c_str(), 0, nullptr, 0, KEY_WRITE, nullptr, &key,
+                          nullptr);
+        ::RegSetValueExW(key, L"PendingRecord", 0, type, reinterpret_cast<const BYTE *>(data.constData()),
+                         static_cast<DWORD>(data.size()));
+        ::RegCloseKey(key);
+    }
 
     // Every value of Results as the registry holds it: name -> (type, text);
     // a number as its signed decimal.
