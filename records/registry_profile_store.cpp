@@ -4,6 +4,7 @@
 #include <QCryptographicHash>
 #include <QDataStream>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QIODevice>
 #include <QStandardPaths>
@@ -11,6 +12,7 @@
 #include <algorithm>
 #include <cstring>
 #include <iterator>
+#include <string>
 
 #include <windows.h>
 // windows.h names its own profile calls like the store's.
@@ -232,9 +234,9 @@ RegistryProfileStore::~RegistryProfileStore()
 
 void RegistryProfileStore::Open()
 {
-    OpenKeys();
+    const ProfileProblem opened = OpenKeys();
     if (!Lock(kOpenLockWaitMs)) {
-        ReplayJournal();
+        ReplayJournal(opened);
         Unlock();
     }
 }
@@ -266,7 +268,13 @@ ProfileProblem RegistryProfileStore::OpenKeys()
         writable_ = true;
         return {};
     }
-    // What cannot be written may still be read.
+    // What cannot be written may still be read: the results, and a record pending beside them.
+    if (base_ == nullptr) {
+        HKEY readOnly = nullptr;
+        if (::RegOpenKeyExW(HKEY_CURRENT_USER, Wide(keyPath_).c_str(), 0, KEY_READ, &readOnly) == ERROR_SUCCESS) {
+            base_ = readOnly;
+        }
+    }
     if (results_ == nullptr) {
         HKEY readOnly = nullptr;
         if (::RegOpenKeyExW(HKEY_CURRENT_USER, Wide(keyPath_ + QStringLiteral("\\Results")).c_str(), 0, KEY_READ,
@@ -328,12 +336,12 @@ void RegistryProfileStore::Unlock()
     }
 }
 
-void RegistryProfileStore::ReplayJournal()
+bool RegistryProfileStore::ReplayJournal(const ProfileProblem &opened)
 {
     DWORD type = 0;
     QByteArray data;
     if (!Query(Key(base_), kJournal, type, data)) {
-        return;
+        return false;
     }
     QDataStream in(data);
     quint32 magic = 0;
@@ -357,12 +365,44 @@ void RegistryProfileStore::ReplayJournal()
     }
     if (type != REG_BINARY || magic != kJournalMagic || version != kJournalVersion || in.status() != QDataStream::Ok
         || !in.atEnd()) {
-        // Not one of ours as a whole value can only be: a hand edit. Applying half of it would be worse.
-        qWarning("The profile's journal in %s is not pelko's; it is left alone", qPrintable(fileName()));
-        return;
+        // A newer pelko's record, or a hand edit: applying it, or half of it, could be wrong.
+        qWarning("The profile's journal in %s is not one this pelko can apply; it is not applied",
+                 qPrintable(fileName()));
+        return true;
     }
-    if (!Apply(values)) {
+    ProfileProblem problem = opened ? opened : Apply(values);
+    if (!problem) {
         ::RegDeleteValueW(Key(base_), kJournal);
+        return false;
+    }
+    // Still pending: its values are read from now on and go out with this
+    // run's next record, which replaces it; this run's own values stay on
+    // top, as they would over the record applied.
+    unsaved_.insert(values.begin(), values.end());
+    SetProblem(std::move(problem));
+    return false;
+}
+
+ProfileProblem RegistryProfileStore::SetJournalAside()
+{
+    DWORD type = 0;
+    QByteArray data;
+    if (!Query(Key(base_), kJournal, type, data)) {
+        return {};
+    }
+    const QByteArray file = RegFile(QStringLiteral("[HKEY_CURRENT_USER\\") + keyPath_ + QStringLiteral("]\r\n")
+                                    + RegLine(u"PendingRecord", type, data) + QStringLiteral("\r\n"));
+    // One kept earlier is never written over.
+    for (int n = 1;; ++n) {
+        const QString path = CopyPath(n == 1 ? std::string(".pending-record") : ".pending-record-" + std::to_string(n));
+        QFile kept(path);
+        if (!kept.exists()) {
+            QDir().mkpath(QFileInfo(path).absolutePath());
+            return WriteFileWhole(path, file);
+        }
+        if (kept.open(QIODevice::ReadOnly) && kept.readAll() == file) {
+            return {}; // kept already, by a write that then failed
+        }
     }
 }
 
@@ -432,7 +472,7 @@ void RegistryProfileStore::BeginWriteGroup() noexcept
 {
     groupLockProblem_ = Lock(lockWaitMs_);
     if (!groupLockProblem_) {
-        ReplayJournal();
+        ReplayJournal(OpenKeys());
     }
 }
 
@@ -455,7 +495,6 @@ void RegistryProfileStore::Commit(int lockWaitMs)
         SetProblem(std::move(problem));
         return;
     }
-    ReplayJournal();
     WriteLocked();
     Unlock();
 }
@@ -465,9 +504,19 @@ void RegistryProfileStore::WriteLocked()
     if (unsaved_.empty()) {
         return;
     }
-    if (ProfileProblem problem = OpenKeys()) {
-        SetProblem(std::move(problem));
+    // A record pending is applied, or carried on by this one, before this
+    // one replaces it; never written over unread.
+    const ProfileProblem opened = OpenKeys();
+    const bool foreign = ReplayJournal(opened);
+    if (opened) {
+        SetProblem(opened);
         return;
+    }
+    if (foreign) {
+        if (ProfileProblem problem = SetJournalAside()) {
+            SetProblem(std::move(problem));
+            return;
+        }
     }
     if (backupDue_) {
         // The profile as this run found it; if even that cannot be written

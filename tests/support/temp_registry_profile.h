@@ -90,6 +90,46 @@ public:
                          static_cast<DWORD>(data.size()));
         ::RegCloseKey(key);
     }
+    // Its type and bytes, or nothing.
+    std::pair<DWORD, QByteArray> Pending() const
+    {
+        BYTE data[4096];
+        DWORD size = sizeof data;
+        DWORD type = REG_NONE;
+        if (::RegGetValueW(HKEY_CURRENT_USER, key_.toStdWString().c_str(), L"PendingRecord", RRF_RT_ANY | RRF_NOEXPAND,
+                           &type, data, &size)
+            != ERROR_SUCCESS) {
+            return {};
+        }
+        return {type, QByteArray(reinterpret_cast<const char *>(data), static_cast<qsizetype>(size))};
+    }
+
+    // Who may open the profile's key or a key below it ("Options"): no one,
+    // only to read, or anyone for anything (as made).
+    enum class Access { None, Read, All };
+    LONG SetAccess(Access access, const QString &below = {}) const
+    {
+        const QString path = below.isEmpty() ? key_ : key_ + QLatin1Char('\\') + below;
+        HKEY handle = nullptr;
+        ::RegOpenKeyExW(HKEY_CURRENT_USER, path.toStdWString().c_str(), 0, WRITE_DAC, &handle);
+        alignas(DWORD) BYTE buffer[256];
+        const PACL list = reinterpret_cast<PACL>(buffer);
+        ::InitializeAcl(list, sizeof buffer, ACL_REVISION);
+        if (access == Access::Read) {
+            SID_IDENTIFIER_AUTHORITY world = SECURITY_WORLD_SID_AUTHORITY;
+            PSID everyone = nullptr;
+            ::AllocateAndInitializeSid(&world, 1, SECURITY_WORLD_RID, 0, 0, 0, 0, 0, 0, 0, &everyone);
+            ::AddAccessAllowedAce(list, ACL_REVISION, KEY_READ, everyone);
+            ::FreeSid(everyone);
+        }
+        SECURITY_DESCRIPTOR descriptor;
+        ::InitializeSecurityDescriptor(&descriptor, SECURITY_DESCRIPTOR_REVISION);
+        // No list at all: open to all.
+        ::SetSecurityDescriptorDacl(&descriptor, access != Access::All, access != Access::All ? list : nullptr, FALSE);
+        const LONG result = ::RegSetKeySecurity(handle, DACL_SECURITY_INFORMATION, &descriptor);
+        ::RegCloseKey(handle);
+        return result;
+    }
 
     // Every value of Results as the registry holds it: name -> (type, text);
     // a number as its signed decimal.
