@@ -4,6 +4,7 @@
 #include <QCryptographicHash>
 #include <QDataStream>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QIODevice>
 #include <QStandardPaths>
@@ -11,6 +12,7 @@
 #include <algorithm>
 #include <cstring>
 #include <iterator>
+#include <string>
 
 #include <windows.h>
 // windows.h names its own profile calls like the store's.
@@ -163,6 +165,33 @@ ProfileProblem WriteFileWhole(const QString &path, const QByteArray &bytes)
     return FileProblem(moveError, path);
 }
 
+// One value as a .reg file's line: "name"=data, in the plainest form regedit reads back exactly.
+QString RegLine(const std::u16string &name, DWORD type, const QByteArray &data)
+{
+    QString text = RegString(name) + QLatin1Char('=');
+    const std::u16string plain = TextOf(data);
+    const bool printable = std::all_of(plain.begin(), plain.end(), [](char16_t c) { return c >= u' '; });
+    if (type == REG_DWORD && data.size() == 4) {
+        quint32 number = 0;
+        std::memcpy(&number, data.constData(), 4);
+        text += QStringLiteral("dword:%1").arg(number, 8, 16, QLatin1Char('0'));
+    } else if (type == REG_SZ && printable) {
+        text += RegString(plain);
+    } else {
+        text += RegHex(type, data);
+    }
+    return text + QStringLiteral("\r\n");
+}
+
+// A .reg file of these sections, as regedit reads it: UTF-16 with its byte-order mark.
+QByteArray RegFile(const QString &sections)
+{
+    const QString text = QStringLiteral("Windows Registry Editor Version 5.00\r\n\r\n") + sections;
+    QByteArray bytes("\xff\xfe", 2);
+    bytes.append(reinterpret_cast<const char *>(text.utf16()), text.size() * 2);
+    return bytes;
+}
+
 } // namespace
 
 QString RegistryProfileStore::UserProfilePath()
@@ -205,9 +234,9 @@ RegistryProfileStore::~RegistryProfileStore()
 
 void RegistryProfileStore::Open()
 {
-    OpenKeys();
+    const ProfileProblem opened = OpenKeys();
     if (!Lock(kOpenLockWaitMs)) {
-        ReplayJournal();
+        ReplayJournal(opened);
         Unlock();
     }
 }
@@ -239,7 +268,13 @@ ProfileProblem RegistryProfileStore::OpenKeys()
         writable_ = true;
         return {};
     }
-    // What cannot be written may still be read.
+    // What cannot be written may still be read: the results, and a record pending beside them.
+    if (base_ == nullptr) {
+        HKEY readOnly = nullptr;
+        if (::RegOpenKeyExW(HKEY_CURRENT_USER, Wide(keyPath_).c_str(), 0, KEY_READ, &readOnly) == ERROR_SUCCESS) {
+            base_ = readOnly;
+        }
+    }
     if (results_ == nullptr) {
         HKEY readOnly = nullptr;
         if (::RegOpenKeyExW(HKEY_CURRENT_USER, Wide(keyPath_ + QStringLiteral("\\Results")).c_str(), 0, KEY_READ,
@@ -301,12 +336,12 @@ void RegistryProfileStore::Unlock()
     }
 }
 
-void RegistryProfileStore::ReplayJournal()
+bool RegistryProfileStore::ReplayJournal(const ProfileProblem &opened)
 {
     DWORD type = 0;
     QByteArray data;
     if (!Query(Key(base_), kJournal, type, data)) {
-        return;
+        return false;
     }
     QDataStream in(data);
     quint32 magic = 0;
@@ -330,12 +365,44 @@ void RegistryProfileStore::ReplayJournal()
     }
     if (type != REG_BINARY || magic != kJournalMagic || version != kJournalVersion || in.status() != QDataStream::Ok
         || !in.atEnd()) {
-        // Not one of ours as a whole value can only be: a hand edit. Applying half of it would be worse.
-        qWarning("The profile's journal in %s is not pelko's; it is left alone", qPrintable(fileName()));
-        return;
+        // A newer pelko's record, or a hand edit: applying it, or half of it, could be wrong.
+        qWarning("The profile's journal in %s is not one this pelko can apply; it is not applied",
+                 qPrintable(fileName()));
+        return true;
     }
-    if (!Apply(values)) {
+    ProfileProblem problem = opened ? opened : Apply(values);
+    if (!problem) {
         ::RegDeleteValueW(Key(base_), kJournal);
+        return false;
+    }
+    // Still pending: its values are read from now on and go out with this
+    // run's next record, which replaces it; this run's own values stay on
+    // top, as they would over the record applied.
+    unsaved_.insert(values.begin(), values.end());
+    SetProblem(std::move(problem));
+    return false;
+}
+
+ProfileProblem RegistryProfileStore::SetJournalAside()
+{
+    DWORD type = 0;
+    QByteArray data;
+    if (!Query(Key(base_), kJournal, type, data)) {
+        return {};
+    }
+    const QByteArray file = RegFile(QStringLiteral("[HKEY_CURRENT_USER\\") + keyPath_ + QStringLiteral("]\r\n")
+                                    + RegLine(u"PendingRecord", type, data) + QStringLiteral("\r\n"));
+    // One kept earlier is never written over.
+    for (int n = 1;; ++n) {
+        const QString path = CopyPath(n == 1 ? std::string(".pending-record") : ".pending-record-" + std::to_string(n));
+        QFile kept(path);
+        if (!kept.exists()) {
+            QDir().mkpath(QFileInfo(path).absolutePath());
+            return WriteFileWhole(path, file);
+        }
+        if (kept.open(QIODevice::ReadOnly) && kept.readAll() == file) {
+            return {}; // kept already, by a write that then failed
+        }
     }
 }
 
@@ -405,7 +472,7 @@ void RegistryProfileStore::BeginWriteGroup() noexcept
 {
     groupLockProblem_ = Lock(lockWaitMs_);
     if (!groupLockProblem_) {
-        ReplayJournal();
+        ReplayJournal(OpenKeys());
     }
 }
 
@@ -428,7 +495,6 @@ void RegistryProfileStore::Commit(int lockWaitMs)
         SetProblem(std::move(problem));
         return;
     }
-    ReplayJournal();
     WriteLocked();
     Unlock();
 }
@@ -438,9 +504,19 @@ void RegistryProfileStore::WriteLocked()
     if (unsaved_.empty()) {
         return;
     }
-    if (ProfileProblem problem = OpenKeys()) {
-        SetProblem(std::move(problem));
+    // A record pending is applied, or carried on by this one, before this
+    // one replaces it; never written over unread.
+    const ProfileProblem opened = OpenKeys();
+    const bool foreign = ReplayJournal(opened);
+    if (opened) {
+        SetProblem(opened);
         return;
+    }
+    if (foreign) {
+        if (ProfileProblem problem = SetJournalAside()) {
+            SetProblem(std::move(problem));
+            return;
+        }
     }
     if (backupDue_) {
         // The profile as this run found it; if even that cannot be written
@@ -530,33 +606,18 @@ ProfileProblem RegistryProfileStore::Export(const QString &path, bool withUnsave
         }
     }
 
-    // The key is emptied first, so that putting the copy back gives exactly this state.
-    const QString key = QStringLiteral("[HKEY_CURRENT_USER\\") + keyPath_ + QStringLiteral("\\Results]\r\n");
+    // The key is emptied first and a record still pending removed (the next
+    // start would apply it on top), so that putting the copy back gives
+    // exactly this state.
+    const QString base = QStringLiteral("HKEY_CURRENT_USER\\") + keyPath_;
     QString text
-        = QStringLiteral("Windows Registry Editor Version 5.00\r\n\r\n[-") + key.mid(1) + QStringLiteral("\r\n") + key;
+        = QStringLiteral("[-%1\\Results]\r\n\r\n[%1]\r\n\"PendingRecord\"=-\r\n\r\n[%1\\Results]\r\n").arg(base);
     for (const auto &[name, typed] : values) {
-        const auto &[type, data] = typed;
-        text += RegString(std::u16string(name.begin(), name.end())) + QLatin1Char('=');
-        const std::u16string plain = TextOf(data);
-        const bool printable = std::all_of(plain.begin(), plain.end(), [](char16_t c) { return c >= u' '; });
-        if (type == REG_DWORD && data.size() == 4) {
-            quint32 number = 0;
-            std::memcpy(&number, data.constData(), 4);
-            text += QStringLiteral("dword:%1").arg(number, 8, 16, QLatin1Char('0'));
-        } else if (type == REG_SZ && printable) {
-            text += RegString(plain);
-        } else {
-            text += RegHex(type, data);
-        }
-        text += QStringLiteral("\r\n");
+        text += RegLine(std::u16string(name.begin(), name.end()), typed.first, typed.second);
     }
     text += QStringLiteral("\r\n");
-
-    // regedit reads UTF-16 with its byte-order mark.
-    QByteArray bytes("\xff\xfe", 2);
-    bytes.append(reinterpret_cast<const char *>(text.utf16()), text.size() * 2);
     QDir().mkpath(QFileInfo(path).absolutePath());
-    return WriteFileWhole(path, bytes);
+    return WriteFileWhole(path, RegFile(text));
 }
 
 void RegistryProfileStore::SetProblem(ProfileProblem problem)

@@ -20,8 +20,10 @@
 // then applied value by value, then the journal is deleted. Whoever finds a
 // journal (the next start, the next writer) applies it again first, so a
 // process killed at any instant leaves the state before or after a whole
-// record. Writers take a named mutex, which Windows hands on when its owner
-// dies, and no call waits longer than kLockWaitMs for it.
+// record; one it cannot apply yet goes out again with the next record, and
+// one it can never apply (a newer pelko's) is kept as a .reg copy before the
+// next record replaces it. Writers take a named mutex, which Windows hands on
+// when its owner dies, and no call waits longer than kLockWaitMs for it.
 //
 // A write that fails keeps its value: it is read back for the rest of the
 // run and written with the next write that succeeds (or Retry()). Copies of
@@ -95,7 +97,12 @@ private:
     ProfileProblem OpenKeys();
     ProfileProblem Lock(int waitMs);
     void Unlock();
-    void ReplayJournal();
+    // Under the lock, after OpenKeys() (opened: what it found): a record
+    // pending is applied and removed, or, where it cannot be, kept and its
+    // values taken in. True when it is not a record this pelko can apply.
+    bool ReplayJournal(const ProfileProblem &opened);
+    // Such a record is kept as a .reg copy before a record replaces it.
+    ProfileProblem SetJournalAside();
     ProfileProblem Apply(const Values &values);
     void Commit(int lockWaitMs);
     void WriteLocked();
@@ -105,7 +112,7 @@ private:
 
     QString keyPath_; // under HKEY_CURRENT_USER
     QString copyFolder_;
-    void *base_ = nullptr; // HKEY of keyPath_: holds the journal
+    void *base_ = nullptr; // HKEY of keyPath_: holds the journal (read-only while not writable_)
     void *results_ = nullptr; // HKEY of keyPath_\Results
     bool writable_ = false;
     void *mutex_ = nullptr;

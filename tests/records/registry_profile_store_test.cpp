@@ -97,6 +97,42 @@ TEST(RegistryProfileStore, AKeyThatCannotBeMadeKeepsItsValuesAndTellsWhyUntilItC
     EXPECT_EQ(again.GetProfileInt(kResultsSection, "BestResult1", 999), 50);
 }
 
+// A writer killed with its record pending, found by a store that cannot
+// apply it: the record is read where it can be, kept, and carried by the
+// next record written; never replaced unread.
+TEST(RegistryProfileStore, ARecordLeftPendingIsCarriedOnUntilItCanBeApplied)
+{
+    using Access = TempRegistryProfile::Access;
+    TempRegistryProfile profile;
+    profile.SetPending(TempRegistryProfile::Record("BestResult1", 50));
+    ASSERT_EQ(profile.SetAccess(Access::None), ERROR_SUCCESS);
+    RegistryProfileStore &store = profile.reopen();
+    store.WriteProfileInt(kResultsSection, "Span0", 7);
+    ASSERT_EQ(profile.SetAccess(Access::All), ERROR_SUCCESS);
+    EXPECT_TRUE(store.Retry());
+    EXPECT_EQ(std::pair(profile.Stored("BestResult1"), profile.Stored("Span0")),
+              std::pair(QStringLiteral("50"), QStringLiteral("7")));
+
+    // Results gone from under the running store (a copy put back meanwhile): nothing can be applied.
+    profile.SetPending(TempRegistryProfile::Record("BestResult2", 40));
+    ASSERT_EQ(::RegDeleteKeyW(HKEY_CURRENT_USER, profile.results().toStdWString().c_str()), ERROR_SUCCESS);
+    store.WriteProfileInt(kResultsSection, "Span1", 8);
+    EXPECT_TRUE(store.problem());
+    EXPECT_EQ(store.GetProfileInt(kResultsSection, "BestResult2", 999), 40);
+    ASSERT_EQ(profile.SetAccess(Access::Read), ERROR_SUCCESS);
+    {
+        const RegistryProfileStore readOnly(profile.key(), profile.copies());
+        EXPECT_EQ(readOnly.problem().kind, ProfileProblem::NoPermission) << "told from the start, and retried";
+        EXPECT_EQ(std::pair(readOnly.GetProfileInt(kResultsSection, "BestResult2", 999),
+                            readOnly.GetProfileInt(kResultsSection, "Span1", 999)),
+                  std::pair(40, 8));
+    }
+    ASSERT_EQ(profile.SetAccess(Access::All), ERROR_SUCCESS);
+    profile.reopen(); // the next start
+    EXPECT_EQ(std::pair(profile.Stored("BestResult2"), profile.Stored("Span1")),
+              std::pair(QStringLiteral("40"), QStringLiteral("8")));
+}
+
 // As the window has it: a lock another writer holds is not waited for, and
 // the value waits in memory for the retry.
 TEST(RegistryProfileStore, AWriterHoldingTheLockDelaysNoWriteAndTheValueWaits)
@@ -138,16 +174,38 @@ TEST(RegistryProfileStore, CopiesAreRegFilesThatPutBackExactlyWhatTheyHold)
 
     // What a double-click on the file does.
     const auto restore = [](const QString &file) {
+        if (!QFile::exists(file)) {
+            return false; // regedit says nothing of a file that is not there
+        }
         QProcess regedit;
         regedit.start(QStringLiteral("regedit.exe"), {QStringLiteral("/s"), file});
         return regedit.waitForFinished(30000) && regedit.exitCode() == 0;
     };
     ASSERT_TRUE(restore(run.CopyPath(".bak")));
     EXPECT_EQ(profile.Values(), before);
+    // A record a killed writer left pending goes too, or the next start would apply it on top.
+    profile.SetPending(TempRegistryProfile::Record("BestResult1", 40));
     ASSERT_TRUE(restore(run.CopyPath(".before-reset")));
     auto withSecondLine = before;
     withSecondLine["Result1_2"] = {REG_SZ, u"  04 mins, 00 secs Tries :51"};
     EXPECT_EQ(profile.Values(), withSecondLine);
+    RegistryProfileStore &next = profile.reopen();
+    EXPECT_EQ(profile.Values(), withSecondLine);
+
+    // A PendingRecord this pelko cannot apply (a newer pelko's, a hand edit)
+    // is kept as a copy before a record replaces it; an earlier one is not written over.
+    const std::pair<DWORD, QByteArray> foreign[]
+        = {{REG_BINARY, TempRegistryProfile::Record("BestResult1", 30, 2)}, {REG_SZ, QByteArray("h\0i\0\0\0", 6)}};
+    for (const auto &[type, data] : foreign) {
+        profile.SetPending(data, type);
+        next.WriteProfileInt(kResultsSection, "Span0", type);
+        EXPECT_EQ(profile.Pending().second, QByteArray()) << type;
+        EXPECT_EQ(profile.Stored("Span0").toUInt(), type);
+    }
+    ASSERT_TRUE(restore(next.CopyPath(".pending-record")));
+    EXPECT_EQ(profile.Pending(), foreign[0]);
+    ASSERT_TRUE(restore(next.CopyPath(".pending-record-2")));
+    EXPECT_EQ(profile.Pending(), foreign[1]);
 }
 
 // "Speak French Words" under ...\Options: a number, anything else a choice
@@ -172,27 +230,15 @@ TEST(RegistryOptionsStore, KeepsANumberAndTellsWhatKeepsItFromBeingWrittenOrRead
     EXPECT_FALSE(options.ReadFlag("SpeakFrenchWords", false, &problem));
     EXPECT_FALSE(problem) << "a text there: a choice never made";
 
-    // A key that may not be read (an empty access list): told, the fallback meanwhile.
-    const std::wstring optionsPath = (profile.key() + QStringLiteral("\\Options")).toStdWString();
-    const auto setAccess = [&optionsPath](PACL access) {
-        HKEY handle = nullptr;
-        ::RegOpenKeyExW(HKEY_CURRENT_USER, optionsPath.c_str(), 0, WRITE_DAC, &handle);
-        SECURITY_DESCRIPTOR descriptor;
-        ::InitializeSecurityDescriptor(&descriptor, SECURITY_DESCRIPTOR_REVISION);
-        ::SetSecurityDescriptorDacl(&descriptor, access != nullptr, access, FALSE);
-        const LONG result = ::RegSetKeySecurity(handle, DACL_SECURITY_INFORMATION, &descriptor);
-        ::RegCloseKey(handle);
-        return result;
-    };
-    ACL empty;
-    ::InitializeAcl(&empty, sizeof empty, ACL_REVISION);
-    ASSERT_EQ(setAccess(&empty), ERROR_SUCCESS);
+    // A key that may not be read: told, the fallback meanwhile.
+    using Access = TempRegistryProfile::Access;
+    ASSERT_EQ(profile.SetAccess(Access::None, QStringLiteral("Options")), ERROR_SUCCESS);
     EXPECT_FALSE(options.ReadFlag("SpeakFrenchWords", false, &problem));
     EXPECT_EQ(std::tuple(problem.cause.kind, problem.cause.path, problem.reading),
               std::tuple(ProfileProblem::NoPermission, optionsKey, true));
     const OptionsStore::Problem denied = options.WriteFlag("SpeakFrenchWords", true);
     EXPECT_EQ(std::tuple(denied.cause.kind, denied.cause.path), std::tuple(ProfileProblem::NoPermission, optionsKey));
-    ASSERT_EQ(setAccess(nullptr), ERROR_SUCCESS); // no list: open to all again
+    ASSERT_EQ(profile.SetAccess(Access::All, QStringLiteral("Options")), ERROR_SUCCESS);
     EXPECT_FALSE(options.ReadFlag("SpeakFrenchWords", false, &problem));
     EXPECT_FALSE(problem);
 

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# A PendingRecord under the profile's key that is not one of pelko's records
-# (another type, or bytes that do not read whole as one) is never applied: a
-# start leaves it as it is, and the next record written replaces it and is
+# A PendingRecord under the profile's key that this pelko cannot apply (a
+# newer pelko's record, another type, or bytes that do not read whole as one)
+# is never applied: a start leaves it as it is, and the next record written
+# replaces it (keeping it first as a copy: registry_profile_store_test) and is
 # removed once applied. A whole record of pelko's is applied at the start
 # (the control that the bytes below are pelko's format).
 #   check_windows_pending_record.sh PROFILE_WRITER WINE_SESSION_DIR
@@ -36,7 +37,9 @@ start
 [ -z "$(pending)" ] && [ "$(writer_value)" = "reg_dword 0x63" ] ||
     fail "a whole record of pelko's was not applied and removed at the start: $(pending) / $(writer_value)"
 
-for foreign in "REG_BINARY ${record}FF" "REG_SZ hand edit"; do
+# The same with version 2, a newer pelko's.
+newer=${record:0:15}2${record:16}
+for foreign in "REG_BINARY ${record}FF" "REG_BINARY $newer" "REG_SZ hand edit"; do
     wine_run reg add "HKCU\\$key" /v PendingRecord /t "${foreign%% *}" /d "${foreign#* }" /f >/dev/null
     before=$(writer_value)
     start

@@ -4,6 +4,7 @@
 #include "records/registry_profile_store.h"
 
 #include <QCryptographicHash>
+#include <QDataStream>
 #include <QFile>
 #include <QString>
 #include <QStringDecoder>
@@ -70,6 +71,65 @@ public:
         Set(name, REG_SZ, text.c_str(), static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t)));
     }
     void SetNumber(const std::wstring &name, DWORD number) const { Set(name, REG_DWORD, &number, sizeof number); }
+
+    // A record as pelko writes it (of this version unless told), setting one number.
+    static QByteArray Record(const char *name, qint32 number, quint32 version = 1)
+    {
+        QByteArray record;
+        QDataStream out(&record, QIODevice::WriteOnly);
+        out << quint32 {0x504c4b4a} << version << quint32 {1} << QByteArray(name) << quint8 {'D'} << number;
+        return record;
+    }
+    // The PendingRecord beside Results, as a writer killed or another program leaves it.
+    void SetPending(const QByteArray &data, DWORD type = REG_BINARY) const
+    {
+        HKEY key = nullptr;
+        ::RegCreateKeyExW(HKEY_CURRENT_USER, key_.toStdWString().c_str(), 0, nullptr, 0, KEY_WRITE, nullptr, &key,
+                          nullptr);
+        ::RegSetValueExW(key, L"PendingRecord", 0, type, reinterpret_cast<const BYTE *>(data.constData()),
+                         static_cast<DWORD>(data.size()));
+        ::RegCloseKey(key);
+    }
+    // Its type and bytes, or nothing.
+    std::pair<DWORD, QByteArray> Pending() const
+    {
+        BYTE data[4096];
+        DWORD size = sizeof data;
+        DWORD type = REG_NONE;
+        if (::RegGetValueW(HKEY_CURRENT_USER, key_.toStdWString().c_str(), L"PendingRecord", RRF_RT_ANY | RRF_NOEXPAND,
+                           &type, data, &size)
+            != ERROR_SUCCESS) {
+            return {};
+        }
+        return {type, QByteArray(reinterpret_cast<const char *>(data), static_cast<qsizetype>(size))};
+    }
+
+    // Who may open the profile's key or a key below it ("Options"): no one,
+    // only to read, or anyone for anything (as made).
+    enum class Access { None, Read, All };
+    LONG SetAccess(Access access, const QString &below = {}) const
+    {
+        const QString path = below.isEmpty() ? key_ : key_ + QLatin1Char('\\') + below;
+        HKEY handle = nullptr;
+        ::RegOpenKeyExW(HKEY_CURRENT_USER, path.toStdWString().c_str(), 0, WRITE_DAC, &handle);
+        alignas(DWORD) BYTE buffer[256];
+        const PACL list = reinterpret_cast<PACL>(buffer);
+        ::InitializeAcl(list, sizeof buffer, ACL_REVISION);
+        if (access == Access::Read) {
+            SID_IDENTIFIER_AUTHORITY world = SECURITY_WORLD_SID_AUTHORITY;
+            PSID everyone = nullptr;
+            ::AllocateAndInitializeSid(&world, 1, SECURITY_WORLD_RID, 0, 0, 0, 0, 0, 0, 0, &everyone);
+            ::AddAccessAllowedAce(list, ACL_REVISION, KEY_READ, everyone);
+            ::FreeSid(everyone);
+        }
+        SECURITY_DESCRIPTOR descriptor;
+        ::InitializeSecurityDescriptor(&descriptor, SECURITY_DESCRIPTOR_REVISION);
+        // No list at all: open to all.
+        ::SetSecurityDescriptorDacl(&descriptor, access != Access::All, access != Access::All ? list : nullptr, FALSE);
+        const LONG result = ::RegSetKeySecurity(handle, DACL_SECURITY_INFORMATION, &descriptor);
+        ::RegCloseKey(handle);
+        return result;
+    }
 
     // Every value of Results as the registry holds it: name -> (type, text);
     // a number as its signed decimal.
