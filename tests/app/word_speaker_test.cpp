@@ -116,6 +116,10 @@ protected:
         const QPoint at(200, 150);
         QContextMenuEvent rightClick(QContextMenuEvent::Mouse, at, dialog->mapToGlobal(at));
         QApplication::sendEvent(dialog.get(), &rightClick);
+        // The window is active again once the menu has closed, but offscreen
+        // only some events later; the keys that follow are shortcuts of the
+        // active window.
+        QApplication::setActiveWindow(dialog.get());
         return item;
     }
     void TurnOn()
