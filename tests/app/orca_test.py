@@ -82,6 +82,11 @@ class Session:
         home = self.folder("home")
         runtime = self.folder("runtime")
         os.chmod(runtime, 0o700)
+        # The accessibility bus is started on demand with its socket in the
+        # runtime folder of its starter, ~/.cache without one: another run at
+        # the same time (ctest -j, a second checkout) took over the path, and
+        # pelko joined that run's bus, unheard by this Orca.
+        subprocess.run(["dbus-update-activation-environment", "XDG_RUNTIME_DIR=" + runtime], check=True)
         config = self.folder("config")
         self.folder("config", "Dravilo")
         with open(os.path.join(config, "Dravilo", "pelko.conf"), "w") as profile:

@@ -17,6 +17,7 @@ never a pause that assumes pelko got somewhere meanwhile.
 """
 
 import os
+import shutil
 import subprocess
 import sys
 import tempfile
@@ -26,6 +27,11 @@ import time
 # through a desktop that the caller's display or environment may name.
 for name in ("DISPLAY", "AT_SPI_BUS_ADDRESS"):
     os.environ.pop(name, None)
+# That bus is started on demand with its socket in the runtime folder of its
+# starter, ~/.cache without one: another run at the same time (ctest -j, a
+# second checkout) took over the path, and pelko joined that run's bus.
+RUNTIME = tempfile.mkdtemp(prefix="pelko-a11y-")
+subprocess.run(["dbus-update-activation-environment", "XDG_RUNTIME_DIR=" + RUNTIME], check=True)
 
 import pyatspi  # noqa: E402 (after the environment is settled)
 from gi.repository import GLib  # noqa: E402
@@ -182,6 +188,7 @@ def main():
             pelko.wait()
         server.terminate()
         server.wait()
+        shutil.rmtree(RUNTIME, ignore_errors=True)
 
 
 def run(app, pelko):
