@@ -309,12 +309,15 @@ def run(app, pelko):
     # Each announcement is shown on a notification that keeps its text, so a
     # reader that gets to the event later (Orca on a busy machine) still
     # reads it there: each verdict too, though the next question follows it.
-    shown = [e[2].name for e in events.seen
-             if e[1] == "object:state-changed:showing" and e[4] == 1 and e[2].getRoleName() == "notification"]
+    # An announcement goes out once the press has been handled, after its
+    # answer: the third is waited for.
+    shown = lambda: [e[2].name for e in events.seen if e[1] == "object:state-changed:showing" and e[4] == 1
+                     and e[2].getRoleName() == "notification"]
+    verdicts_shown = lambda: [t for t in shown() if t.startswith(("right", "wrong"))]
+    spin(WAIT, lambda: len(verdicts_shown()) >= 3)
     french, english = meanings[2]
-    check([t for t in shown if t.startswith(("right", "wrong"))]
-          == ["right", "right", "wrong: %s means %s" % (french.strip(), english.strip())],
-          "each verdict is still on the notification shown for it: %r" % shown)
+    check(verdicts_shown() == ["right", "right", "wrong: %s means %s" % (french.strip(), english.strip())],
+          "each verdict is still on the notification shown for it: %r" % shown())
 
     print("\n-- events received, by kind and source:")
     def label(node):
