@@ -388,9 +388,14 @@ def run(session, meanings):
     mark = session.key("Tab")
     box = session.wait_said(lambda u: "place" in u, "the name box", mark)
     check(box.startswith("Your name for place 1"), "the name box says what it is for: %r" % box)
-    session.key("Escape")
+    escaped = session.key("Escape")
     session.until_closed("High Scores")
     session.focus_window("French Vocabulary")
+    # Back in the main window: heard, with where the focus is, before the
+    # next Tab, which would otherwise be taken to have gone there.
+    back = session.wait_said(lambda u: u == "French Vocabulary 1-1000 frame.", "the main window again", escaped)
+    session.wait_said(lambda u: u.endswith(" push button."), "the focus in the main window",
+                      session.said.index(back, escaped) + 1)
 
     # 5: the About dialog's title without its layout blanks.
     tab_to(session, "About push button")
