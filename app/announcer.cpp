@@ -3,7 +3,7 @@
 #include <QAccessible>
 #include <QAccessibleWidget>
 
-Announcer::Announcer(QWidget *window) : QWidget(window), notice_(new QWidget(this))
+Announcer::Announcer(QWidget *window) : QWidget(window)
 {
     static const bool installed = [] {
         QAccessible::installFactory(&Announcer::Factory);
@@ -14,8 +14,15 @@ Announcer::Announcer(QWidget *window) : QWidget(window), notice_(new QWidget(thi
     setAttribute(Qt::WA_TransparentForMouseEvents);
     setFocusPolicy(Qt::NoFocus);
     setGeometry(0, 0, 0, 0);
-    notice_->setGeometry(0, 0, 0, 0);
-    notice_->setFocusPolicy(Qt::NoFocus);
+    for (QWidget *&notice : notices_) {
+        notice = new QWidget(this);
+        notice->setGeometry(0, 0, 0, 0);
+        notice->setFocusPolicy(Qt::NoFocus);
+        // Only the first shows with the window: the others wait for a text.
+        if (notice != notices_.front()) {
+            notice->hide();
+        }
+    }
     flushTimer_.setSingleShot(true);
     flushTimer_.setInterval(0);
     connect(&flushTimer_, &QTimer::timeout, this, &Announcer::Flush);
@@ -35,8 +42,7 @@ QAccessibleInterface *Announcer::Factory(const QString & /*className*/, QObject 
     if (qobject_cast<Announcer *>(widget) != nullptr) {
         return new QAccessibleWidget(widget, QAccessible::StatusBar);
     }
-    auto *owner = qobject_cast<Announcer *>(widget->parentWidget());
-    if (owner != nullptr && owner->notice() == widget) {
+    if (qobject_cast<Announcer *>(widget->parentWidget()) != nullptr) {
         return new QAccessibleWidget(widget, QAccessible::Notification);
     }
     return nullptr;
@@ -67,16 +73,21 @@ void Announcer::Flush()
     }
     last_ = pending_.join(QLatin1Char(' '));
     pending_.clear();
-    notice_->setAccessibleName(last_);
     // Nothing listens: the text is kept for a reader that asks later, no more.
     if (!QAccessible::isActive()) {
+        notices_[current_]->setAccessibleName(last_);
         return;
     }
-    // Shown again, even with the same text: a word asked twice is heard twice.
-    notice_->hide();
-    notice_->show();
+    // The next notification, even for the same text: a word asked twice is
+    // heard twice. It was hidden since it was last shown.
+    QWidget *previous = notices_[current_];
+    current_ = (current_ + 1) % kNotices;
+    QWidget *notice = notices_[current_];
+    notice->setAccessibleName(last_);
+    previous->hide();
+    notice->show();
 #if QT_VERSION >= QT_VERSION_CHECK(6, 8, 0)
-    QAccessibleAnnouncementEvent event(notice_, last_);
+    QAccessibleAnnouncementEvent event(notice, last_);
     event.setPoliteness(QAccessible::AnnouncementPoliteness::Assertive);
     QAccessible::updateAccessibility(&event);
 #endif

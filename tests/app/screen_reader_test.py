@@ -10,9 +10,14 @@ right, right and wrong by the buttons' "Press" action, and checks names,
 values, descriptions and the change events a screen reader is sent: what
 any reader finds on the bus. What Orca itself says is the Orca test's. It
 prints what a screen reader reads for each painted control.
+
+Every verdict follows from what pelko did and sent, in order: each wait is
+for a change to be seen (with limits that only run out when it never comes),
+never a pause that assumes pelko got somewhere meanwhile.
 """
 
 import os
+import shutil
 import subprocess
 import sys
 import tempfile
@@ -22,6 +27,11 @@ import time
 # through a desktop that the caller's display or environment may name.
 for name in ("DISPLAY", "AT_SPI_BUS_ADDRESS"):
     os.environ.pop(name, None)
+# That bus is started on demand with its socket in the runtime folder of its
+# starter, ~/.cache without one: another run at the same time (ctest -j, a
+# second checkout) took over the path, and pelko joined that run's bus.
+RUNTIME = tempfile.mkdtemp(prefix="pelko-a11y-")
+subprocess.run(["dbus-update-activation-environment", "XDG_RUNTIME_DIR=" + RUNTIME], check=True)
 
 import pyatspi  # noqa: E402 (after the environment is settled)
 from gi.repository import GLib  # noqa: E402
@@ -119,13 +129,15 @@ def reads(node):
 
 
 class Events:
-    """Every change event received, with what its source said on arrival."""
+    """Every change event received: (arrival, kind, source, what the source
+    said on arrival, the event's detail1)."""
 
     KINDS = [
         "object:property-change:accessible-name",
         "object:property-change:accessible-description",
         "object:property-change:accessible-value",
         "object:value-changed",
+        "object:state-changed:showing",
     ]
 
     def __init__(self):
@@ -139,7 +151,7 @@ class Events:
             said = (event.source.name, event.source.description)
         except Exception:  # the source may be gone already
             said = (None, None)
-        self.seen.append((time.monotonic(), event.type, event.source, said))
+        self.seen.append((time.monotonic(), event.type, event.source, said, event.detail1))
 
     def of(self, kind, source):
         return [e for e in self.seen if e[1] == kind and e[2] == source]
@@ -176,6 +188,7 @@ def main():
             pelko.wait()
         server.terminate()
         server.wait()
+        shutil.rmtree(RUNTIME, ignore_errors=True)
 
 
 def run(app, pelko):
@@ -213,15 +226,21 @@ def run(app, pelko):
     check([a.name for a in answers] == ["-"] * 4, "four answer buttons found")
 
     # Learn the first three words from Review, as a learner without sight could.
+    # A push button's "Press" clicks a moment after it answers (Qt animates the
+    # click), so each press is followed by a wait for what it changes.
     press(by_name["Start Practise"])
-    check(spin(5, lambda: display.name != "Press start button to begin."), "a question is asked")
+    if not check(spin(WAIT, lambda: display.name != "Press start button to begin."), "a question is asked"):
+        return
     first = display.name
     press(by_name["Review"])  # shows the word before the first: the level's last
+    if not check(spin(WAIT, lambda: " :: " in display.name), "Review shows a word with its meaning"):
+        return
     meanings = []
     for _ in range(3):
         shown = display.name
         press(answers[3])  # Next
-        spin(5, lambda: display.name != shown)
+        if not check(spin(WAIT, lambda: display.name != shown), "Next shows the next word"):
+            return
         french, _, english = display.name.partition(" :: ")
         meanings.append((french, english))
     check(meanings[0][0] == first, "Review's first word is the first question's: %r" % (meanings,))
@@ -229,7 +248,8 @@ def run(app, pelko):
     press(by_name["Start Practise"])
     verdicts = []
     for n, (french, english) in enumerate(meanings):
-        check(spin(5, lambda: display.name == french), "question %d asks %r" % (n + 1, french))
+        if not check(spin(WAIT, lambda: display.name == french), "question %d asks %r" % (n + 1, french)):
+            return
         right = n < 2
         chosen = [a for a in answers if (a.name == english.strip()) == right]
         check(len(chosen) >= 1, "a %s answer is offered among %s" % ("right" if right else "wrong",
@@ -237,6 +257,9 @@ def run(app, pelko):
         button = chosen[0]
         verdicts.append((button, button.name, len(events.seen)))
         press(button)
+        # The credit the answer added, read first: the gauge drains on every
+        # tick after (it takes 4 seconds, ample for one look, to run out).
+        credit = value_of(gauge)[0]
         said = button.description
         check(said == ("right" if right else "wrong"), "pressed %r: its description is %r" % (button.name, said))
         if n == 0:
@@ -244,9 +267,11 @@ def run(app, pelko):
             for node in [gauge, strip, total, button, clock]:
                 print("   " + reads(node))
             check(near(value_of(strip), (1, 0, 50)) and strip.description == "1 of 50", "answer strip: 1 of 50")
-            check(value_of(gauge)[0] >= 3, "right answer adds credit: %g s" % value_of(gauge)[0])
-    # The drill goes on; the gauge drains on every 200 ms tick meanwhile.
-    spin(3)
+            check(0 < credit < 4 + 1e-6, "a right answer adds credit, 4 seconds at most: %g s" % credit)
+    # The drill goes on, the gauge draining on every 200 ms tick: the counts
+    # below are taken once the clock has been seen to show two new seconds.
+    check(spin(WAIT, lambda: len(events.of("object:property-change:accessible-name", clock)) >= 2),
+          "the clock is renamed as the seconds go by")
     print("\n-- a few seconds on, a screen reader reads:\n   " + reads(clock))
 
     log = trees["Answer Log"]
@@ -264,7 +289,7 @@ def run(app, pelko):
     for button, name, mark in verdicts:
         # Events from one sender arrive in order: the verdict's description
         # change comes before the next question's word.
-        later = [(kind, source) for _, kind, source, _ in events.seen[mark:]]
+        later = [(e[1], e[2]) for e in events.seen[mark:]]
         verdict = ("object:property-change:accessible-description", button)
         next_word = ("object:property-change:accessible-name", display)
         check(verdict in later and (next_word not in later or later.index(verdict) < later.index(next_word)),
@@ -281,6 +306,18 @@ def run(app, pelko):
     gauge_words = events.of("object:property-change:accessible-description", gauge)
     check(1 <= len(gauge_words) <= elapsed + 1.5,
           "gauge sent %d description changes in %.1f s (at most one a second)" % (len(gauge_words), elapsed))
+    # Each announcement is shown on a notification that keeps its text, so a
+    # reader that gets to the event later (Orca on a busy machine) still
+    # reads it there: each verdict too, though the next question follows it.
+    # An announcement goes out once the press has been handled, after its
+    # answer: the third is waited for.
+    shown = lambda: [e[2].name for e in events.seen if e[1] == "object:state-changed:showing" and e[4] == 1
+                     and e[2].getRoleName() == "notification"]
+    verdicts_shown = lambda: [t for t in shown() if t.startswith(("right", "wrong"))]
+    spin(WAIT, lambda: len(verdicts_shown()) >= 3)
+    french, english = meanings[2]
+    check(verdicts_shown() == ["right", "right", "wrong: %s means %s" % (french.strip(), english.strip())],
+          "each verdict is still on the notification shown for it: %r" % shown())
 
     print("\n-- events received, by kind and source:")
     def label(node):
@@ -288,8 +325,8 @@ def run(app, pelko):
             return "answer button %d" % (answers.index(node) + 1)
         return "word display" if node == display else '%s "%s"' % (node.getRoleName(), node.name)
     counts = {}
-    for _, kind, source, _ in events.seen:
-        key = "%s from %s" % (kind, label(source))
+    for e in events.seen:
+        key = "%s from %s" % (e[1], label(e[2]))
         counts[key] = counts.get(key, 0) + 1
     for key in sorted(counts):
         print("   %3d  %s" % (counts[key], key))

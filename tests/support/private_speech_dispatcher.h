@@ -9,6 +9,12 @@
 #include <QTemporaryDir>
 #include <QThread>
 
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
+
+#include <cstring>
+
 // A speech-dispatcher of its own for one test or benchmark: its own
 // configuration, socket and log (at the most detailed level), sound into
 // ALSA's null device so that no sound card is needed, and gone with the
@@ -52,10 +58,10 @@ public:
         }
         QElapsedTimer waited;
         waited.start();
-        while (!QFile::exists(socket_) && process_.state() == QProcess::Running && waited.elapsed() < 20000) {
+        while (!Accepts() && process_.state() == QProcess::Running && waited.elapsed() < 20000) {
             QThread::msleep(20);
         }
-        if (QFile::exists(socket_)) {
+        if (Accepts()) {
             qputenv("SPEECHD_ADDRESS", "unix_socket:" + QFile::encodeName(socket_));
         }
     }
@@ -76,8 +82,9 @@ public:
     PrivateSpeechDispatcher(const PrivateSpeechDispatcher &) = delete;
     PrivateSpeechDispatcher &operator=(const PrivateSpeechDispatcher &) = delete;
 
-    bool Running() const { return process_.state() == QProcess::Running && QFile::exists(socket_); }
-    // Everything the server logged so far.
+    bool Running() const { return process_.state() == QProcess::Running && Accepts(); }
+    // Everything the server logged so far; it logs what a client sends
+    // ("<fd>:DATA:|<line>") before it answers it.
     QByteArray Log() const
     {
         QFile log(dir_.path() + "/log/speech-dispatcher.log");
@@ -85,6 +92,26 @@ public:
     }
 
 private:
+    // The server listens once its socket takes a connection: the file is
+    // there from bind(), a moment before listen().
+    bool Accepts() const
+    {
+        const QByteArray path = QFile::encodeName(socket_);
+        sockaddr_un address {};
+        if (path.isEmpty() || static_cast<std::size_t>(path.size()) >= sizeof(address.sun_path)) {
+            return false;
+        }
+        address.sun_family = AF_UNIX;
+        std::memcpy(address.sun_path, path.constData(), static_cast<std::size_t>(path.size()));
+        const int probe = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+        if (probe < 0) {
+            return false;
+        }
+        const bool accepted = ::connect(probe, reinterpret_cast<const sockaddr *>(&address), sizeof(address)) == 0;
+        ::close(probe);
+        return accepted;
+    }
+
     QTemporaryDir dir_;
     QString socket_;
     QProcess process_;
