@@ -24,11 +24,16 @@ bool OptionsFile::ReadFlag(std::string_view name, bool fallback) const
 {
     QByteArray bytes;
     bool exists = false;
-    if (file_.Peek(bytes, exists) || !exists) {
+    readProblem_ = file_.Peek(bytes, exists);
+    if (readProblem_ || !exists) {
         return fallback;
     }
     const std::optional<ProfileDocument> document = ProfileDocument::Parse(bytes);
-    const std::optional<QString> text = document ? document->Text(kSection, Key(name)) : std::nullopt;
+    if (!document) {
+        readProblem_ = {ProfileFile::Problem::Malformed, 0, file_.RealPath()};
+        return fallback;
+    }
+    const std::optional<QString> text = document->Text(kSection, Key(name));
     if (!text) {
         return fallback;
     }
@@ -47,10 +52,12 @@ bool OptionsFile::WriteFlag(std::string_view name, bool value)
 {
     QByteArray bytes;
     bool exists = false;
-    if (file_.Peek(bytes, exists)) {
+    if (const ProfileFile::Problem problem = file_.Peek(bytes, exists);
+        problem && problem.kind != ProfileFile::Problem::TooLarge) {
         return false;
     }
-    // Other options in the file are kept; a file that is not such a text is written over.
+    // Other options in the file are kept; a file that is not such a text
+    // (or far too large to be one) is written over.
     ProfileDocument document = ProfileDocument::Parse(bytes).value_or(ProfileDocument());
     document.SetUnsaved(kSection, Key(name), value ? QByteArrayLiteral("true") : QByteArrayLiteral("false"));
     bool kept = false;

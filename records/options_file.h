@@ -15,13 +15,21 @@ public:
     // configured, not beside the file a link there points to.
     static QString BesideProfile(const QString &profilePath);
 
-    explicit OptionsFile(const QString &path) : file_(path) { }
+    // A few bytes in practice; a file far larger is none of pelko's.
+    static constexpr qint64 kMaxBytes = 64 * 1024;
+
+    explicit OptionsFile(const QString &path) : file_(path, kMaxBytes) { }
 
     bool ReadFlag(std::string_view name, bool fallback) const override;
     bool WriteFlag(std::string_view name, bool value) override;
 
     const QString &path() const { return file_.path(); }
+    // Why the last ReadFlag() found no file to read the choice from: one
+    // larger than kMaxBytes (TooLarge), not a regular file, not readable, or
+    // not in the INI form (Malformed); none when it was read or is absent.
+    const ProfileFile::Problem &readProblem() const { return readProblem_; }
 
 private:
     ProfileFile file_;
+    mutable ProfileFile::Problem readProblem_;
 };

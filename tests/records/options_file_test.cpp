@@ -53,6 +53,19 @@ TEST_F(OptionsFileTest, AChoiceNeverMadeOrUnreadableIsTheFallback)
         Put(bytes);
         EXPECT_FALSE(options.ReadFlag("SpeakFrenchWords", false)) << bytes.toStdString();
     }
+    EXPECT_EQ(options.readProblem().kind, ProfileFile::Problem::None);
+    Put("[Options\nSpeakFrenchWords=true\n");
+    EXPECT_FALSE(options.ReadFlag("SpeakFrenchWords", false));
+    EXPECT_EQ(options.readProblem().kind, ProfileFile::Problem::Malformed);
+    // Larger than an options file can be: not read, just past the limit or 64 GB (sparse).
+    const QByteArray on = "[Options]\nSpeakFrenchWords=true\n";
+    Put(on + QByteArray(OptionsFile::kMaxBytes - on.size(), ';'));
+    EXPECT_TRUE(options.ReadFlag("SpeakFrenchWords", false)) << "at the limit";
+    for (const qint64 size : {OptionsFile::kMaxBytes + 1, qint64 {64} << 30}) {
+        ASSERT_TRUE(QFile::resize(path, size));
+        EXPECT_FALSE(options.ReadFlag("SpeakFrenchWords", false)) << size;
+        EXPECT_EQ(options.readProblem().kind, ProfileFile::Problem::TooLarge);
+    }
     // A folder where the file should be is no file, and never waited on.
     QFile::remove(path);
     QDir().mkpath(path);
@@ -79,9 +92,12 @@ TEST_F(OptionsFileTest, OtherEntriesAreKeptAndABrokenFileIsWrittenOver)
     ASSERT_TRUE(OptionsFile(path).WriteFlag("SpeakFrenchWords", true));
     EXPECT_EQ(Text(), QByteArray("[Options]\nSpeakFrenchWords=true\nVoiceRate=3\n\n[Window]\nX=10\n"));
 
-    Put("\xff\xfe garbage");
-    ASSERT_TRUE(OptionsFile(path).WriteFlag("SpeakFrenchWords", true));
-    EXPECT_EQ(Text(), QByteArray("[Options]\nSpeakFrenchWords=true\n"));
+    for (const qint64 tooLarge : {qint64 {0}, OptionsFile::kMaxBytes + 1}) {
+        Put("\xff\xfe garbage");
+        ASSERT_TRUE(tooLarge == 0 || QFile::resize(path, tooLarge));
+        ASSERT_TRUE(OptionsFile(path).WriteFlag("SpeakFrenchWords", true));
+        EXPECT_EQ(Text(), QByteArray("[Options]\nSpeakFrenchWords=true\n"));
+    }
 }
 
 TEST_F(OptionsFileTest, AWriteThatFailsSaysSoAndChangesNothing)

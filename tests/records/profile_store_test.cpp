@@ -241,6 +241,7 @@ TEST(QSettingsProfileStore, UnparsableProfileIsKeptAsideBeforeTheFirstWrite)
 
 // However a profile cannot be read, it is kept byte for byte as .unreadable
 // at the first write, and the new profile is as private as the old one was.
+// One larger than any profile is never read into memory at all.
 // Bytes that are not UTF-8 inside a value (a hand edit in Latin-1) are no
 // such reason: they are written back as they were.
 TEST(QSettingsProfileStore, UnreadableProfileIsKeptAsideAndTheNewOneKeepsItsPermissions)
@@ -273,6 +274,33 @@ TEST(QSettingsProfileStore, UnreadableProfileIsKeptAsideAndTheNewOneKeepsItsPerm
         EXPECT_EQ(readBytes(profile.path() + ".unreadable"), c.bytes);
         EXPECT_EQ(modeOf(profile.path()), c.mode | 0600);
         EXPECT_EQ(QtDisk(profile.path()).Int("BestResult2", 999), 60);
+    }
+
+    // Larger than pelko reads: just past the limit, and a sparse file of 64 GB,
+    // which is moved aside unread. At the limit it still reads.
+    {
+        TempProfile profile;
+        const QByteArray sound = "[Results]\nBestResult1=5\n";
+        QByteArray padded = sound + QByteArray(ProfileFile::kMaxProfileBytes - sound.size() - 1, ';') + '\n';
+        ASSERT_TRUE(writeBytes(profile.path(), padded));
+        EXPECT_EQ(profile.reopen().GetProfileInt(kResultsSection, "BestResult1", 999), 5);
+        EXPECT_FALSE(profile.store().setAside());
+        padded.insert(sound.size(), ';');
+        ASSERT_TRUE(writeBytes(profile.path(), padded));
+        EXPECT_EQ(profile.reopen().GetProfileInt(kResultsSection, "BestResult1", 999), 999);
+        EXPECT_EQ(profile.store().setAside().reason, "it is too large to be a file of pelko's");
+        profile.store().WriteProfileInt(kResultsSection, "BestResult2", 60);
+        EXPECT_EQ(readBytes(profile.path() + ".unreadable"), padded);
+
+        const qint64 huge = qint64 {64} << 30;
+        ASSERT_TRUE(QFile::remove(profile.path() + ".unreadable"));
+        ASSERT_EQ(::truncate(QFile::encodeName(profile.path()).constData(), huge), 0);
+        QSettingsProfileStore &store = profile.reopen();
+        EXPECT_EQ(store.GetProfileInt(kResultsSection, "BestResult2", 999), 999);
+        EXPECT_EQ(store.setAside().reason, "it is too large to be a file of pelko's");
+        store.WriteProfileInt(kResultsSection, "BestResult3", 70);
+        EXPECT_EQ(QFileInfo(profile.path() + ".unreadable").size(), huge);
+        EXPECT_EQ(QtDisk(profile.path()).Int("BestResult3", 999), 70);
     }
 
     TempProfile profile;
