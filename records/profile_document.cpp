@@ -180,10 +180,10 @@ QByteArray Owned(QByteArrayView bytes)
     return QByteArray(bytes.data(), bytes.size());
 }
 
-// A slice of text, sharing its bytes (text must outlive it).
-QByteArray Slice(const QByteArray &text, qsizetype begin, qsizetype end)
+// Bytes of the text a document holds, shared rather than copied.
+QByteArray Slice(QByteArrayView bytes)
 {
-    return QByteArray::fromRawData(text.constData() + begin, end - begin);
+    return QByteArray::fromRawData(bytes.data(), bytes.size());
 }
 
 // The text after "key=" as it is kept and written back: blanks that QSettings
@@ -235,7 +235,7 @@ QByteArray SettledValue(const QByteArray &text, qsizetype begin, qsizetype end)
         end = significantEnd;
     }
     if (!inQuotes && !openEscape) {
-        return Slice(text, begin, end);
+        return Slice(QByteArrayView(text).sliced(begin, end - begin));
     }
     QByteArray value = Owned(QByteArrayView(text).sliced(begin, end - begin));
     if (openEscape) {
@@ -492,9 +492,7 @@ std::optional<ProfileDocument> ProfileDocument::Parse(const QByteArray &bytes)
                 if (entries == nullptr) {
                     entries = &document.sections_[group];
                 }
-                const QByteArray key = keyPrefix.isEmpty()
-                    ? Slice(bytes, rawKey.data() - bytes.constData(), rawKey.data() - bytes.constData() + rawKey.size())
-                    : keyPrefix + rawKey.toByteArray();
+                const QByteArray key = keyPrefix.isEmpty() ? Slice(rawKey) : keyPrefix + rawKey.toByteArray();
                 entries->insert_or_assign(key, value);
                 continue;
             }

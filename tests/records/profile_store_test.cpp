@@ -348,8 +348,19 @@ TEST(QSettingsProfileStore, UnreadableProfileIsKeptAsideAndTheNewOneKeepsItsPerm
         profile.store().WriteProfileInt(kResultsSection, "BestResult2", 60);
         EXPECT_EQ(readBytes(profile.path() + ".unreadable"), padded);
 
-        const qint64 huge = qint64 {64} << 30;
+        // More lines than any profile holds, however short: not taken either.
         ASSERT_TRUE(QFile::remove(profile.path() + ".unreadable"));
+        QByteArray lines = "[Results]\n";
+        for (qsizetype n = 1; n < ProfileDocument::kMaxLines; ++n) {
+            lines += "k=" + QByteArray::number(n) + '\n';
+        }
+        ASSERT_TRUE(writeBytes(profile.path(), lines));
+        EXPECT_EQ(profile.reopen().GetProfileInt(kResultsSection, "k", 0), ProfileDocument::kMaxLines - 1);
+        ASSERT_TRUE(writeBytes(profile.path(), lines + "k=0\n"));
+        EXPECT_EQ(profile.reopen().GetProfileInt(kResultsSection, "k", 0), 0);
+        EXPECT_TRUE(profile.store().setAside());
+
+        const qint64 huge = qint64 {64} << 30;
         ASSERT_EQ(::truncate(QFile::encodeName(profile.path()).constData(), huge), 0);
         QSettingsProfileStore &store = profile.reopen();
         EXPECT_EQ(store.GetProfileInt(kResultsSection, "BestResult2", 999), 999);
