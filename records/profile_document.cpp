@@ -148,7 +148,9 @@ void AppendEscapedName(QByteArray &out, QByteArrayView name)
         out += name;
         return;
     }
-    const QString text = QString::fromUtf8(name);
+    // A name may begin with U+FEFF, which QString::fromUtf8() would drop.
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::ConvertInitialBom);
+    const QString text = utf8(name);
     for (qsizetype i = 0; i < text.size(); ++i) {
         const char16_t c = text[i].unicode();
         if (c == u'/' && i + 1 < text.size()) {

@@ -187,7 +187,8 @@ TEST(QSettingsProfileStore, HandEditedTextsReadAsQSettingsReadsThem)
         "[Results]\nTitle0=\"two\nlines; and = [more]\"\nTitle1=a;b ; c\nTitle2=\"a;b\"\n",
         "[Results]\nTitle0=one \\\n  two\nTitle1=x\\\r\ny\n#Title2=z\n",
         "[ Results ] and more\n  Title0 =  a \"b\" c  \t\nTitle1= \"a\" , \"b\" , c \nTitle2=@String(x), @@y\n",
-        "Results\\Title0=from [General]\n[Results]\nTitle1=x\n[%52esults]\nTitl%65%32=escaped\n[Results/Sub]\nX=y\n",
+        "Results\\Title0=from [General]\n[Results]\nTitle1=x\n[%52esults]\nTitl%65%32=escaped\n[Results/Sub]\nX=y\n"
+        "[%UFEFFResults]\nTitle2=elsewhere\n",
         "[General]\nResults/Title0=x\n[Results]\nTitle0=y\nTitle1=\\x41\\101\\x\\q\\\"\nTitle2=\"open at the end",
         "[Results]\nTitle0=a, \"b\nTitle1=\\\nTitle2=ends on a backslash\\",
         "[Results]\nTitle0=Zo\xe9\nTitle1=\xe9\\n\xa9 \nTitle2=@Rect(1 2)\n[a]\nb/=1\n[/c]\nd=2\n",
