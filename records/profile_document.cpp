@@ -24,6 +24,12 @@ unsigned char TraitsOf(char c)
     return kTraits[static_cast<unsigned char>(c)];
 }
 
+// "\r\n" and "\n\r" are one line end.
+bool IsLineEndPair(char a, char b)
+{
+    return (a == '\n' && b == '\r') || (a == '\r' && b == '\n');
+}
+
 struct Line
 {
     qsizetype start = 0;
@@ -64,8 +70,7 @@ bool ReadLine(QByteArrayView data, qsizetype &pos, Line &line)
         } else if (c == '\\') {
             if (i < size) {
                 const char next = data[i++];
-                // "\r\n" and "\n\r" are one line end.
-                if (i < size && ((next == '\n' && data[i] == '\r') || (next == '\r' && data[i] == '\n'))) {
+                if (i < size && IsLineEndPair(next, data[i])) {
                     ++i;
                 }
             }
@@ -189,10 +194,11 @@ QByteArray Slice(QByteArrayView bytes)
 }
 
 // The text after "key=" as it is kept and written back: blanks that QSettings
-// skips around a value dropped. A value can only end inside quotes or on a
-// lone backslash at the very end of the file; there the quotes are closed
-// and the backslash given a line end to take, which reads the same and lets
-// a line follow it.
+// skips around a value dropped; and whatever would not read the same with a
+// line end after it mended: quotes left open (at the end of the file) are
+// closed, and a backslash with nothing after it (there too), or one that
+// takes a '\r' alone, is given the '\n' it would otherwise take from the
+// next line.
 QByteArray SettledValue(const QByteArray &text, qsizetype begin, qsizetype end)
 {
     while (begin < end && (text[begin] == ' ' || text[begin] == '\t')) {
@@ -202,15 +208,17 @@ QByteArray SettledValue(const QByteArray &text, qsizetype begin, qsizetype end)
     bool itemQuoted = false; // this item of a list has quotes: blanks after them count
     bool endsOnQuote = false;
     bool openEscape = false;
+    qsizetype loneCrEnd = -1; // just after an escaped '\r' without its '\n'
     qsizetype significantEnd = begin;
     for (qsizetype i = begin; i < end; ++i) {
         const char c = text[i];
         if (c == '\\') {
             if (i + 1 == end) {
                 openEscape = true;
-            } else if (++i + 1 < end
-                       && ((text[i] == '\n' && text[i + 1] == '\r') || (text[i] == '\r' && text[i + 1] == '\n'))) {
+            } else if (++i + 1 < end && IsLineEndPair(text[i], text[i + 1])) {
                 ++i;
+            } else if (text[i] == '\r') {
+                loneCrEnd = i + 1;
             }
             significantEnd = std::min(i + 1, end);
             endsOnQuote = false;
@@ -236,11 +244,13 @@ QByteArray SettledValue(const QByteArray &text, qsizetype begin, qsizetype end)
         && (significantEnd == begin || static_cast<unsigned char>(text[significantEnd - 1]) < 0x80)) {
         end = significantEnd;
     }
-    if (!inQuotes && !openEscape) {
-        return Slice(QByteArrayView(text).sliced(begin, end - begin));
+    const QByteArrayView kept = QByteArrayView(text).sliced(begin, end - begin);
+    const bool takesLineEnd = openEscape || loneCrEnd == end;
+    if (!takesLineEnd && !inQuotes) {
+        return Slice(kept);
     }
-    QByteArray value = Owned(QByteArrayView(text).sliced(begin, end - begin));
-    if (openEscape) {
+    QByteArray value = Owned(kept);
+    if (takesLineEnd) {
         value += '\n';
     }
     if (inQuotes) {
