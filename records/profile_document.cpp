@@ -238,10 +238,13 @@ QByteArray SettledValue(const QByteArray &text, qsizetype begin, qsizetype end)
         }
         significantEnd = i + 1;
     }
-    // Blanks after a byte of an unfinished UTF-8 sequence end it (as U+FFFD):
-    // they stay, and so do those after the quotes of an item with more after them.
-    if (!inQuotes && !openEscape && (!itemQuoted || endsOnQuote)
-        && (significantEnd == begin || static_cast<unsigned char>(text[significantEnd - 1]) < 0x80)) {
+    // Blanks after the quotes of an item with more after them count. So do
+    // blanks after an unfinished UTF-8 sequence, however far back (escapes
+    // between leave it unfinished): they end it, as U+FFFD; so past any byte
+    // outside ASCII they stay.
+    const bool ascii = std::all_of(text.begin() + begin, text.begin() + end,
+                                   [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+    if (!inQuotes && !openEscape && (!itemQuoted || endsOnQuote) && ascii) {
         end = significantEnd;
     }
     const QByteArrayView kept = QByteArrayView(text).sliced(begin, end - begin);
