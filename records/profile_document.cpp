@@ -170,18 +170,6 @@ void AppendEscapedName(QByteArray &out, QByteArrayView name)
     }
 }
 
-// A name that begins with '/' is written by QSettings in the keyless group
-// without that '/', and reads back in the group before its next '/': it is
-// taken for the name without leading slashes at once, so that what pelko
-// writes reads back as it was written.
-QStringView WithoutLeadingSlashes(QStringView name)
-{
-    while (name.startsWith(u'/')) {
-        name = name.sliced(1);
-    }
-    return name;
-}
-
 QByteArray Owned(QByteArrayView bytes)
 {
     return QByteArray(bytes.data(), bytes.size());
@@ -485,10 +473,9 @@ std::optional<ProfileDocument> ProfileDocument::Parse(const QByteArray &bytes)
     document.text_ = bytes;
     for (const Part &part : parts) {
         // The group a plain key lands in, and what goes before it there.
-        const QStringView prefix = WithoutLeadingSlashes(part.prefix);
-        const qsizetype slash = prefix.indexOf(u'/');
-        const QByteArray group = prefix.first(std::max<qsizetype>(slash, 0)).toUtf8();
-        const QByteArray keyPrefix = prefix.sliced(slash + 1).toUtf8();
+        const qsizetype slash = part.prefix.indexOf(u'/');
+        const QByteArray group = slash > 0 ? part.prefix.first(slash).toUtf8() : QByteArray();
+        const QByteArray keyPrefix = (slash > 0 ? part.prefix.sliced(slash + 1) : part.prefix).toUtf8();
         Entries *entries = nullptr;
 
         const QByteArrayView data = QByteArrayView(bytes).sliced(part.begin, part.end - part.begin);
@@ -512,12 +499,11 @@ std::optional<ProfileDocument> ProfileDocument::Parse(const QByteArray &bytes)
                 continue;
             }
             // A key with escapes: its group is what comes before the first
-            // '/' of the whole name, prefix and key.
-            const QString whole = part.prefix + UnescapedName(rawKey);
-            const QStringView name = WithoutLeadingSlashes(whole);
+            // '/' of the whole name, prefix and key, unless that is empty.
+            const QString name = part.prefix + UnescapedName(rawKey);
             const qsizetype split = name.indexOf(u'/');
-            document.sections_[split < 0 ? QByteArray() : name.first(split).toUtf8()].insert_or_assign(
-                name.sliced(split + 1).toUtf8(), value);
+            document.sections_[split > 0 ? name.first(split).toUtf8() : QByteArray()].insert_or_assign(
+                (split > 0 ? name.sliced(split + 1) : name).toUtf8(), value);
         }
     }
     return document;

@@ -79,9 +79,10 @@ private:
         const QByteArray *value;
     };
 
-    // By decoded group name, "" for the keys QSettings writes under [General].
-    // A key with a '/' in it belongs to the group before its first '/', as
-    // QSettings writes it.
+    // By decoded group name, "" for the keys written under [General]. A key
+    // with a '/' in it belongs to the group before its first '/', as QSettings
+    // writes it; but one that begins with '/' stays in [General] (QSettings
+    // would drop that '/', and then read it back in another group).
     std::map<QByteArray, Entries, NameOrder> sections_;
     QByteArray text_; // what Parse() read: names and values left as they were point into it
     // Entries written since the last MarkSaved(); map nodes never move.

@@ -192,6 +192,7 @@ TEST(QSettingsProfileStore, HandEditedTextsReadAsQSettingsReadsThem)
         "[General]\nResults/Title0=x\n[Results]\nTitle0=y\nTitle1=\\x41\\101\\x\\q\\\"\nTitle2=\"open at the end",
         "[Results]\nTitle0=a, \"b\nTitle1=\\\nTitle2=ends on a backslash\\",
         "[Results]\nTitle0=x\\\r\rTitle1=y\nTitle2=\\\r",
+        "[General]\nResults\\Title0=a\n\\Results\\Title0=b\n[/Results]\nTitle1=c\n",
         "[Results]\nTitle0=Zo\xe9\\0 \nTitle1=\xe9\\n\xa9 \nTitle2=@Rect(1 2)\n[a]\nb/=1\n[/c]\nd=2\n",
     };
     for (const QByteArray &text : texts) {
