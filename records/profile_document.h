@@ -19,10 +19,11 @@
 class ProfileDocument
 {
 public:
-    // The most lines (group headers and values) a text may hold: somewhat
-    // more than the result lines ProfileFile::kMaxProfileBytes holds, and a
-    // bound on the memory a text of many tiny lines would take.
-    static constexpr qsizetype kMaxLines = 250'000;
+    // The most lines (group headers and values) a text may hold: a few more
+    // than the result lines ProfileFile::kMaxProfileBytes holds, and a bound
+    // on what a text of many short lines costs (each result of the level
+    // shown is a row of the window's list).
+    static constexpr qsizetype kMaxLines = 75'000;
 
     // Nothing for bytes QSettings cannot read without a format error (a line
     // that is neither a comment nor "key=value", a group header without its

@@ -22,11 +22,11 @@ class ProfileFile
 {
 public:
     static constexpr int kLockWaitMs = 1500;
-    // A result line takes about 44 bytes, so 8 MiB hold some 190,000
-    // results: twenty practises a day, every day, for 26 years. What is
-    // larger is no profile of pelko's, and reading it would only cost time
-    // and memory at start-up.
-    static constexpr qint64 kMaxProfileBytes = qint64 {8} << 20;
+    // A result line takes about 44 bytes, so 3 MiB hold some 71,000
+    // results: ten practises a day, every day, for 19 years. What is larger
+    // is no profile of pelko's; and the window lists every result of a
+    // level, which for that many stays within a second and 100 MB.
+    static constexpr qint64 kMaxProfileBytes = qint64 {3} << 20;
 
     // Why a read, a write or a copy failed, and the file it concerns.
     using Problem = ProfileProblem;
