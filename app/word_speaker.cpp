@@ -4,6 +4,7 @@
 
 #include <QAction>
 #include <QDir>
+#include <QFileInfo>
 #include <QMenu>
 #include <QShortcut>
 #include <QWidget>
@@ -125,27 +126,47 @@ void WordSpeaker::SetProblem(const OptionsStore::Problem &problem)
 
 QString WordSpeaker::Trouble() const
 {
+    QString text;
+    if (const ProfileSetAside &aside = options_->setAside()) {
+        const QFileInfo keptAs(aside.keptAs);
+        text = QStringLiteral("%1 could not be read (%2), so it was kept beside it as %3 and \"Speak French Words\" "
+                              "saved anew.")
+                   .arg(QDir::toNativeSeparators(aside.path), aside.reason, keptAs.fileName());
+    }
     if (!problem_) {
-        return {};
+        return text;
+    }
+    if (!text.isEmpty()) {
+        text += QLatin1Char(' ');
     }
     const QString place = QDir::toNativeSeparators(problem_.cause.path);
     if (!problem_.reading) {
-        return QStringLiteral("\"Speak French Words\" cannot be saved to %1: %2. The choice is kept while pelko is "
-                              "open and saved as soon as that works again.")
-            .arg(place, problem_.cause.Reason());
+        return text
+            + QStringLiteral("\"Speak French Words\" cannot be saved to %1: %2. The choice is kept while pelko is "
+                             "open and saved as soon as that works again.")
+                  .arg(place, problem_.cause.Reason());
     }
     const QString reason = problem_.cause.kind == ProfileProblem::NoPermission
         ? QStringLiteral("pelko has no permission to read it")
         : problem_.cause.Reason();
-    if (unkept_) {
-        return QStringLiteral("\"Speak French Words\" cannot be saved to %1: %2, and nothing is written over what "
-                              "cannot be read. The choice is kept while pelko is open and saved as soon as that works "
-                              "again.")
-            .arg(place, reason);
+    // Read, but no options of pelko's: the next choice moves it aside.
+    if (problem_.cause.kind == ProfileProblem::TooLarge || problem_.cause.kind == ProfileProblem::Malformed) {
+        return text
+            + QStringLiteral("\"Speak French Words\" cannot be read from %1: %2, so it is off for now. Choosing it "
+                             "keeps that file aside, never written over, and saves the choice anew.")
+                  .arg(place, reason);
     }
-    return QStringLiteral("\"Speak French Words\" cannot be read from %1: %2, so it is off for now. Nothing is "
-                          "written there until it can be read.")
-        .arg(place, reason);
+    if (unkept_) {
+        return text
+            + QStringLiteral("\"Speak French Words\" cannot be saved to %1: %2, and nothing is written over what "
+                             "cannot be read. The choice is kept while pelko is open and saved as soon as that works "
+                             "again.")
+                  .arg(place, reason);
+    }
+    return text
+        + QStringLiteral("\"Speak French Words\" cannot be read from %1: %2, so it is off for now. Nothing is "
+                         "written there until it can be read.")
+              .arg(place, reason);
 }
 
 bool WordSpeaker::SpeaksWords() const

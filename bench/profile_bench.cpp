@@ -1,6 +1,7 @@
 // The learner's actions that write the profile, on profiles holding 1,000
 // and 20,000 stored result lines (and a full high-score table), each through
 // the real store on a real file: one atomic replacement, flushed, per record.
+// And opening the largest profile pelko reads, and files it does not read.
 #include "bench/null_window.h"
 #include "drill/drill_engine.h"
 #include "records/high_score_table.h"
@@ -15,6 +16,7 @@
 
 #include <benchmark/benchmark.h>
 
+#include <functional>
 #include <map>
 #include <memory>
 
@@ -149,6 +151,73 @@ void BM_StartupRead(benchmark::State &state)
     }
 }
 
+// A file of lines made by line(i), as many as fit under maxBytes.
+QString MakeFile(qint64 maxBytes, const std::function<QByteArray(int)> &line)
+{
+    QByteArray text = "[Results]\n";
+    for (int i = 0;; ++i) {
+        const QByteArray next = line(i);
+        if (next.isEmpty() || text.size() + next.size() > maxBytes) {
+            break;
+        }
+        text += next;
+    }
+    static int made = 0;
+    const QString path = scratch->path() + "/large" + QString::number(++made) + ".conf";
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(text) != text.size()) {
+        std::abort();
+    }
+    return path;
+}
+
+// Start-up's reading of a profile just under the size limit (result lines
+// over the 20 levels, about 71,000), or of the most lines pelko reads (the
+// shortest values), or one line more. Memory is measured on the program
+// itself (bench/'s start-up probe), not here.
+void BM_OpenLargestProfile(benchmark::State &state)
+{
+    QString path;
+    if (state.range(0) == 0) {
+        path = MakeFile(ProfileFile::kMaxProfileBytes, [](int i) {
+            return QByteArray::fromStdString(profile_keys::Result(i % 20 + 1, i / 20 + 1))
+                + "=\"  02 mins, 05 secs Tries :51\"\n";
+        });
+    } else {
+        const qint64 lines = state.range(0);
+        path = MakeFile(ProfileFile::kMaxProfileBytes,
+                        [lines](int i) { return i < lines ? 'k' + QByteArray::number(i) + "=1\n" : QByteArray(); });
+    }
+    const qint64 size = QFile(path).size();
+    for (auto _ : state) {
+        auto store = std::make_unique<QSettingsProfileStore>(path);
+        NullWindow window;
+        DrillEngine engine(window, *store);
+        engine.InitDialogState();
+        engine.ShowLevelResults();
+        benchmark::DoNotOptimize(store->GetProfileInt(kResultsSection, "BestResult1", 999));
+    }
+    state.counters["file_MB"] = double(size) / (1 << 20);
+}
+
+// A sparse file of 64 GB at the profile's path: looked at, never read.
+void BM_OpenHugeFile(benchmark::State &state)
+{
+    const QString path = scratch->path() + "/huge.conf";
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || !file.resize(qint64 {64} << 30)) {
+        std::abort();
+    }
+    file.close();
+    const QtMessageHandler previous
+        = qInstallMessageHandler([](QtMsgType, const QMessageLogContext &, const QString &) {});
+    for (auto _ : state) {
+        QSettingsProfileStore store(path);
+        benchmark::DoNotOptimize(store.setAside().reason.size());
+    }
+    qInstallMessageHandler(previous);
+}
+
 } // namespace
 
 BENCHMARK(BM_FinishPractise)->Arg(1000)->Arg(20000)->Unit(benchmark::kMillisecond);
@@ -157,6 +226,13 @@ BENCHMARK(BM_NameKeystroke)->Arg(1000)->Arg(20000)->Unit(benchmark::kMillisecond
 BENCHMARK(BM_NameKeystrokeBehindALock)->Arg(0)->Arg(100)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ResetTimes)->Arg(1000)->Arg(20000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_StartupRead)->Arg(0)->Arg(1000)->Arg(20000)->Unit(benchmark::kMillisecond);
+// 0: result lines; else that many short lines (the line limit, and one more).
+BENCHMARK(BM_OpenLargestProfile)
+    ->Arg(0)
+    ->Arg(ProfileDocument::kMaxLines - 1)
+    ->Arg(ProfileDocument::kMaxLines)
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_OpenHugeFile)->Unit(benchmark::kMicrosecond);
 
 int main(int argc, char **argv)
 {

@@ -1,7 +1,5 @@
 #include "records/options_file.h"
 
-#include "records/profile_document.h"
-
 #include <QFileInfo>
 
 namespace {
@@ -13,6 +11,12 @@ QByteArray Key(std::string_view name)
     return {name.data(), static_cast<qsizetype>(name.size())};
 }
 
+// Read, but not pelko's: moved aside rather than written over or waited on.
+bool SetAsideAtWrite(const ProfileProblem &problem)
+{
+    return problem.kind == ProfileProblem::TooLarge || problem.kind == ProfileProblem::Malformed;
+}
+
 } // namespace
 
 QString OptionsFile::BesideProfile(const QString &profilePath)
@@ -20,18 +24,27 @@ QString OptionsFile::BesideProfile(const QString &profilePath)
     return QFileInfo(profilePath).absolutePath() + QStringLiteral("/pelko-options.conf");
 }
 
-bool OptionsFile::ReadFlag(std::string_view name, bool fallback, Problem *problem) const
+ProfileProblem OptionsFile::Read(std::optional<ProfileDocument> &document) const
 {
     QByteArray bytes;
     bool exists = false;
-    const ProfileProblem unreadable = file_.Peek(bytes, exists);
+    if (const ProfileProblem problem = file_.Peek(bytes, exists)) {
+        return problem;
+    }
+    document = ProfileDocument::Parse(bytes);
+    if (!document) {
+        return {ProfileProblem::Malformed, 0, file_.RealPath()};
+    }
+    return {};
+}
+
+bool OptionsFile::ReadFlag(std::string_view name, bool fallback, Problem *problem) const
+{
+    std::optional<ProfileDocument> document;
+    const ProfileProblem unreadable = Read(document);
     if (problem != nullptr) {
         *problem = {unreadable, static_cast<bool>(unreadable)};
     }
-    if (unreadable || !exists) {
-        return fallback;
-    }
-    const std::optional<ProfileDocument> document = ProfileDocument::Parse(bytes);
     const std::optional<QString> text = document ? document->Text(kSection, Key(name)) : std::nullopt;
     if (!text) {
         return fallback;
@@ -49,14 +62,21 @@ bool OptionsFile::ReadFlag(std::string_view name, bool fallback, Problem *proble
 
 OptionsStore::Problem OptionsFile::WriteFlag(std::string_view name, bool value)
 {
-    QByteArray bytes;
-    bool exists = false;
-    if (const ProfileProblem unreadable = file_.Peek(bytes, exists)) {
+    std::optional<ProfileDocument> document;
+    const ProfileProblem unreadable = Read(document);
+    if (unreadable && !SetAsideAtWrite(unreadable)) {
         return {unreadable, true};
     }
-    // Other options in the file are kept; a file that is not such a text is written over.
-    ProfileDocument document = ProfileDocument::Parse(bytes).value_or(ProfileDocument());
-    document.SetUnsaved(kSection, Key(name), value ? QByteArrayLiteral("true") : QByteArrayLiteral("false"));
+    if (unreadable) {
+        QString keptAs;
+        if (const ProfileProblem moved = file_.MoveAside(QStringLiteral(".unreadable"), keptAs)) {
+            return {moved, false};
+        }
+        setAside_ = {file_.RealPath(), unreadable.Reason(), keptAs};
+    }
+    // Other options in the file are kept.
+    ProfileDocument options = document ? std::move(*document) : ProfileDocument();
+    options.SetUnsaved(kSection, Key(name), value ? QByteArrayLiteral("true") : QByteArrayLiteral("false"));
     bool kept = false;
-    return {file_.Replace(document.Serialise(), {}, kept), false};
+    return {file_.Replace(options.Serialise(), {}, kept), false};
 }

@@ -30,4 +30,11 @@ public:
     // Why the choice could not be kept; none when it was. The caller keeps
     // it for this run and may try again.
     virtual Problem WriteFlag(std::string_view name, bool value) = 0;
+    // Options found that were no options of pelko's, and the name they were
+    // moved to when a choice was written in their place; empty otherwise.
+    virtual const ProfileSetAside &setAside() const
+    {
+        static const ProfileSetAside none;
+        return none;
+    }
 };

@@ -6,6 +6,7 @@
 #include <QFileInfo>
 #include <QThread>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
@@ -203,13 +204,20 @@ ProfileFile::Problem ProfileFile::ReadWhole(QByteArray &bytes, bool &exists, Ide
     Problem problem;
     if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
         problem = NotRegular(real);
+    } else if (st.st_size > maxBytes_) {
+        problem = {Problem::TooLarge, 0, real};
     } else {
         identity = IdentityOf(st);
         bytes.resize(static_cast<qsizetype>(st.st_size));
         qsizetype done = 0;
         for (;;) {
             if (done == bytes.size()) {
-                bytes.resize(done + 4096); // grown since the stat
+                // Grown since the stat: read on, but one byte past the limit at most.
+                if (done > maxBytes_) {
+                    problem = {Problem::TooLarge, 0, real};
+                    break;
+                }
+                bytes.resize(static_cast<qsizetype>(std::min<qint64>(done + 65536, maxBytes_ + 1)));
             }
             const ssize_t n = ::read(fd, bytes.data() + done, static_cast<std::size_t>(bytes.size() - done));
             if (n < 0 && errno == EINTR) {
@@ -223,7 +231,11 @@ ProfileFile::Problem ProfileFile::ReadWhole(QByteArray &bytes, bool &exists, Ide
             }
             done += n;
         }
-        bytes.truncate(done);
+        if (problem) {
+            bytes.clear();
+        } else {
+            bytes.truncate(done);
+        }
         exists = !problem;
     }
     ::close(fd);

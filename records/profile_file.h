@@ -16,10 +16,17 @@
 // Anything at the profile's path that is not a regular file (a device, a
 // FIFO, a socket, a folder) is neither opened for reading nor replaced; a
 // symbolic link is followed, and its target replaced, the link kept.
+// A file larger than its reader takes is never read at all: a read stops
+// at that size, however large the file is or grows while being read.
 class ProfileFile
 {
 public:
     static constexpr int kLockWaitMs = 1500;
+    // A result line takes about 44 bytes, so 3 MiB hold some 71,000
+    // results: ten practises a day, every day, for 19 years. What is larger
+    // is no profile of pelko's; and the window lists every result of a
+    // level, which for that many stays within a second and 100 MB.
+    static constexpr qint64 kMaxProfileBytes = qint64 {3} << 20;
 
     // Why a read, a write or a copy failed, and the file it concerns.
     using Problem = ProfileProblem;
@@ -34,7 +41,10 @@ public:
         bool operator==(const Identity &) const = default;
     };
 
-    explicit ProfileFile(QString path) : path_(std::move(path)) { }
+    // maxBytes: the most Read() and Peek() take in; a larger file reads as TooLarge.
+    explicit ProfileFile(QString path, qint64 maxBytes = kMaxProfileBytes) : path_(std::move(path)), maxBytes_(maxBytes)
+    {
+    }
 
     // The path as configured, and the file it resolves to through links.
     const QString &path() const { return path_; }
@@ -43,7 +53,8 @@ public:
     // resolved, the folders' too, also before the file or its folder exists.
     QString ResolvedPath() const;
 
-    // The whole file; an absent one reads as empty, with exists false.
+    // The whole file; an absent one reads as empty, with exists false, and
+    // one larger than maxBytes as nothing, with the problem TooLarge.
     Problem Read(QByteArray &bytes, bool &exists);
     // The same, without taking it for what this object has seen.
     Problem Peek(QByteArray &bytes, bool &exists) const;
@@ -86,6 +97,7 @@ private:
     mode_t CopyMode() const;
 
     QString path_;
+    qint64 maxBytes_;
     Identity seen_;
     QString lockPath_;
     int lockFd_ = -1;

@@ -48,6 +48,10 @@ QString ProfileProblem::Reason() const
         return QStringLiteral("it is not a regular file");
     case Locked:
         return QStringLiteral("another program keeps it locked");
+    case TooLarge:
+        return QStringLiteral("it is too large to be a file of pelko's");
+    case Malformed:
+        return QStringLiteral("it is not in the form pelko reads");
     case Other:
         break;
     }

@@ -13,6 +13,8 @@ struct ProfileProblem
         ReadOnly,
         NotRegular,
         Locked,
+        TooLarge, // larger than any file of pelko's: not read at all
+        Malformed, // read, but not in the form pelko reads
         Other,
     };
     Kind kind = None;

@@ -113,17 +113,17 @@ void QSettingsProfileStore::RefreshFromDisk()
     }
     QByteArray bytes;
     bool exists = false;
-    if (file_.Read(bytes, exists)) {
-        return; // the write that follows tells what is wrong
+    const ProfileFile::Problem problem = file_.Read(bytes, exists);
+    if (problem.kind == ProfileFile::Problem::NotRegular) {
+        return; // the write that follows tells what is wrong, and never replaces it
     }
-    auto parsed = ProfileDocument::Parse(bytes);
+    auto parsed = problem ? std::nullopt : ProfileDocument::Parse(bytes);
     if (!parsed) {
-        // Another writer left a file that cannot be read: set aside like one found at start.
-        unreadable_ = exists;
-        if (exists) {
-            setAside_ = {file_.RealPath(), UnreadableReason({}), {}};
-            Notify();
-        }
+        // Another writer left a file that cannot be read: set aside like one
+        // found at start, never replaced unread.
+        unreadable_ = true;
+        setAside_ = {file_.RealPath(), UnreadableReason(problem), {}};
+        Notify();
         return;
     }
     // What another writer put there, with this run's kept values on top.

@@ -346,6 +346,32 @@ TEST_F(SpeakFrenchWordsTest, OptionsThatCannotBeReadAreToldAndNotWrittenOver)
     }
 }
 
+// Options that are no options of pelko's (here far too large) are told, and
+// kept aside, never written over, once the learner chooses.
+TEST_F(SpeakFrenchWordsTest, OptionsThatAreNotPelkosAreToldAndSetAsideWhenChosen)
+{
+    const QString options = OptionsFile::BesideProfile(profile.path());
+    QDir().mkpath(QFileInfo(options).absolutePath());
+    {
+        QFile file(options);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.resize(qint64 {64} << 30));
+    }
+    Restart();
+    const SaveGuard &guard = dialog->saveGuard();
+    EXPECT_EQ(guard.Text(),
+              QStringLiteral("\"Speak French Words\" cannot be read from %1: it is too large to be a file of pelko's, "
+                             "so it is off for now. Choosing it keeps that file aside, never written over, and saves "
+                             "the choice anew.")
+                  .arg(options));
+    TurnOn();
+    EXPECT_EQ(guard.Text(),
+              QStringLiteral("%1 could not be read (it is too large to be a file of pelko's), so it was kept beside it "
+                             "as pelko-options.conf.unreadable and \"Speak French Words\" saved anew.")
+                  .arg(options));
+    EXPECT_EQ(QFileInfo(options + ".unreadable").size(), qint64 {64} << 30);
+    EXPECT_EQ(OptionsFileText(), QByteArrayLiteral("[Options]\nSpeakFrenchWords=true\n"));
+}
+
 TEST_F(SpeakFrenchWordsTest, WithoutAFrenchVoiceTheItemIsGreyedOutWithWhatToInstall)
 {
     const QString ownVoice = QStringLiteral("pelko.exe needs the folder espeak-ng-data beside it; unpack it again");

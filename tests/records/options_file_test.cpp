@@ -53,46 +53,27 @@ TEST_F(OptionsFileTest, AChoiceNeverMadeOrNotUnderstoodIsTheFallback)
     EXPECT_FALSE(options.ReadFlag("SpeakFrenchWords", false, &problem));
     EXPECT_TRUE(options.ReadFlag("SpeakFrenchWords", true));
     EXPECT_FALSE(problem) << "no file: a choice never made";
-    for (const QByteArray &bytes : {QByteArray("[Options]\nSpeakFrenchWords=perhaps\n"), QByteArray("[Options\n"),
-                                    QByteArray("\xff\xfe garbage"), QByteArray("[Other]\nSpeakFrenchWords=true\n")}) {
+    for (const QByteArray &bytes :
+         {QByteArray("[Options]\nSpeakFrenchWords=perhaps\n"), QByteArray("[Other]\nSpeakFrenchWords=true\n")}) {
         Put(bytes);
         EXPECT_FALSE(options.ReadFlag("SpeakFrenchWords", false, &problem)) << bytes.toStdString();
         EXPECT_FALSE(problem);
     }
-}
-
-// Options that cannot be read are the fallback, say why, and are never
-// written over: what else they hold is not known. Nothing there is waited on.
-TEST_F(OptionsFileTest, OptionsThatCannotBeReadSaySoAndAreNotWrittenOver)
-{
-    OptionsFile options(path);
-    for (const OddFile &odd : OddFile::All()) {
-        SCOPED_TRACE(odd.name);
-        QFile::remove(path);
-        if (!odd.Make(path)) {
-            continue; // no device without root
-        }
-        OptionsStore::Problem problem;
-        EXPECT_FALSE(options.ReadFlag("SpeakFrenchWords", false, &problem));
-        EXPECT_EQ(std::tuple(problem.cause.kind, problem.cause.path, problem.reading),
-                  std::tuple(ProfileProblem::NotRegular, path, true));
-        EXPECT_EQ(options.WriteFlag("SpeakFrenchWords", true), problem);
-        EXPECT_FALSE(QFileInfo(path).isFile());
-        ASSERT_TRUE(OddFile::Remove(path));
+    // Not in the form QSettings reads: the fallback, and why.
+    for (const QByteArray &bytes : {QByteArray("[Options\nSpeakFrenchWords=true\n"), QByteArray("\xff\xfe garbage")}) {
+        Put(bytes);
+        EXPECT_FALSE(options.ReadFlag("SpeakFrenchWords", false, &problem)) << bytes.toStdString();
+        EXPECT_EQ(problem, (OptionsStore::Problem {{ProfileProblem::Malformed, 0, path}, true}));
     }
-    // A file that says "true" with no permission to read it (root too, without its powers).
-    Put("[Options]\nSpeakFrenchWords=true\n");
-    ASSERT_TRUE(QFile::setPermissions(path, {}));
-    {
-        const WithoutFilePowers learner;
-        OptionsStore::Problem problem;
-        EXPECT_FALSE(options.ReadFlag("SpeakFrenchWords", false, &problem));
-        EXPECT_EQ(problem, (OptionsStore::Problem {{ProfileProblem::NoPermission, EACCES, path}, true}));
-        EXPECT_EQ(options.WriteFlag("SpeakFrenchWords", false), problem);
+    // Larger than an options file can be: not read, just past the limit or 64 GB (sparse).
+    const QByteArray on = "[Options]\nSpeakFrenchWords=true\n";
+    Put(on + QByteArray(OptionsFile::kMaxBytes - on.size(), ';'));
+    EXPECT_TRUE(options.ReadFlag("SpeakFrenchWords", false)) << "at the limit";
+    for (const qint64 size : {OptionsFile::kMaxBytes + 1, qint64 {64} << 30}) {
+        ASSERT_TRUE(QFile::resize(path, size));
+        EXPECT_FALSE(options.ReadFlag("SpeakFrenchWords", false, &problem)) << size;
+        EXPECT_EQ(problem, (OptionsStore::Problem {{ProfileProblem::TooLarge, 0, path}, true}));
     }
-    ASSERT_TRUE(QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner));
-    EXPECT_EQ(Text(), QByteArray("[Options]\nSpeakFrenchWords=true\n"));
-    EXPECT_TRUE(options.ReadFlag("SpeakFrenchWords", false));
 }
 
 TEST_F(OptionsFileTest, WhatIsWrittenIsReadByANewObjectAndByQSettings)
@@ -109,15 +90,27 @@ TEST_F(OptionsFileTest, WhatIsWrittenIsReadByANewObjectAndByQSettings)
     EXPECT_FALSE(QFile::exists(path + ".tmp"));
 }
 
-TEST_F(OptionsFileTest, OtherEntriesAreKeptAndABrokenFileIsWrittenOver)
+TEST_F(OptionsFileTest, OtherEntriesAreKeptAndABrokenFileIsSetAside)
 {
     Put("[Options]\nVoiceRate=3\n\n[Window]\nX=10\n");
     ASSERT_FALSE(OptionsFile(path).WriteFlag("SpeakFrenchWords", true));
     EXPECT_EQ(Text(), QByteArray("[Options]\nSpeakFrenchWords=true\nVoiceRate=3\n\n[Window]\nX=10\n"));
 
-    Put("\xff\xfe garbage");
-    ASSERT_FALSE(OptionsFile(path).WriteFlag("SpeakFrenchWords", true));
-    EXPECT_EQ(Text(), QByteArray("[Options]\nSpeakFrenchWords=true\n"));
+    // No options of pelko's, though they can be read: kept aside, never written over.
+    const QByteArray garbage = "\xff\xfe garbage";
+    for (const qint64 size : {qint64(garbage.size()), OptionsFile::kMaxBytes + 1}) {
+        SCOPED_TRACE(size);
+        Put(garbage);
+        ASSERT_TRUE(QFile::resize(path, size));
+        OptionsFile options(path);
+        ASSERT_FALSE(options.WriteFlag("SpeakFrenchWords", true));
+        EXPECT_EQ(Text(), QByteArray("[Options]\nSpeakFrenchWords=true\n"));
+        const QString keptAs = path + (size == garbage.size() ? ".unreadable" : ".unreadable.2");
+        EXPECT_EQ(std::tuple(options.setAside().path, options.setAside().keptAs), std::tuple(path, keptAs));
+        QFile kept(keptAs);
+        ASSERT_TRUE(kept.open(QIODevice::ReadOnly));
+        EXPECT_EQ(std::tuple(kept.size(), kept.read(garbage.size())), std::tuple(size, garbage));
+    }
 }
 
 TEST_F(OptionsFileTest, AWriteThatFailsSaysWhyAndChangesNothing)

@@ -51,17 +51,21 @@ bool writeBytes(const QString &path, const QByteArray &bytes)
 class QtDisk
 {
 public:
-    explicit QtDisk(const QString &path)
+    explicit QtDisk(const QString &path, QSettings::Status expected = QSettings::NoError)
     {
         static QTemporaryDir dir;
         static int copies = 0;
         const QString copy = dir.path() + "/copy" + QString::number(++copies) + ".conf";
         writeBytes(copy, readBytes(path));
         QSettings settings(copy, QSettings::IniFormat);
-        EXPECT_EQ(settings.status(), QSettings::NoError);
+        (void)settings.allKeys(); // every group read: a format error may be in any
+        EXPECT_EQ(settings.status(), expected);
         settings.beginGroup("Results");
         for (const QString &key : settings.childKeys()) {
-            values_[key.toStdString()] = settings.value(key).toString();
+            // A bare list "a, b" as pelko reads it: the items joined again.
+            const QVariant value = settings.value(key);
+            const bool list = value.typeId() == QMetaType::QStringList || value.typeId() == QMetaType::QVariantList;
+            values_[key.toStdString()] = list ? value.toStringList().join(", ") : value.toString();
         }
     }
     std::u16string Text(const std::string &key) const
@@ -176,6 +180,48 @@ TEST(QSettingsProfileStore, ReadsAndWritesTheFileExactlyAsQSettingsDoes)
     EXPECT_EQ(again.GetProfileString(kResultsSection, "Result2_1", u"none"), u"none");
 }
 
+// Texts QSettings reads without error, however oddly written by hand: each
+// value reads as QSettings reads it, and the file pelko writes back reads
+// (with QSettings too) the same, the new value besides.
+TEST(QSettingsProfileStore, HandEditedTextsReadAsQSettingsReadsThem)
+{
+    const QByteArray texts[] = {
+        "[Results]\nTitle0=\"two\nlines; and = [more]\"\nTitle1=a;b ; c\nTitle2=\"a;b\"\n",
+        "[Results]\nTitle0=one \\\n  two\nTitle1=x\\\r\ny\n#Title2=z\n",
+        "[ Results ] and more\n  Title0 =  a \"b\" c  \t\nTitle1= \"a\" , \"b\" , c \nTitle2=@String(x), @@y\n",
+        "Results\\Title0=from [General]\n[Results]\nTitle1=x\n[%52esults]\nTitl%65%32=escaped\n[Results/Sub]\nX=y\n"
+        "[%UFEFFResults]\nTitle2=elsewhere\n",
+        "[General]\nResults/Title0=x\n[Results]\nTitle0=y\nTitle1=\\x41\\101\\x\\q\\\"\nTitle2=\"open at the end",
+        "[Results]\nTitle0=a, \"b\nTitle1=\\\nTitle2=ends on a backslash\\",
+        "[Results]\nTitle0=x\\\r\rTitle1=y\nTitle2=\\\r",
+        "[General]\nResults\\Title0=a\n\\Results\\Title0=b\n[/Results]\nTitle1=c\n",
+        "[Results]\nTitle0=Zo\xe9\\0 \nTitle1=\xe9\\n\xa9 \nTitle2=@Rect(1 2)\n[a]\nb/=1\n[/c]\nd=2\n",
+    };
+    for (const QByteArray &text : texts) {
+        SCOPED_TRACE(text.toStdString());
+        TempProfile profile;
+        ASSERT_TRUE(writeBytes(profile.path(), text));
+        const QtDisk before(profile.path());
+        QSettingsProfileStore &store = profile.reopen();
+        for (int row = 0; row < 3; ++row) {
+            EXPECT_EQ(store.GetProfileString(kResultsSection, profile_keys::Title(row), u""),
+                      before.Text(profile_keys::Title(row)))
+                << row;
+        }
+        store.WriteProfileInt(kResultsSection, "BestResult1", 60);
+        EXPECT_FALSE(store.setAside());
+        const QtDisk after(profile.path());
+        QSettingsProfileStore &again = profile.reopen();
+        for (int row = 0; row < 3; ++row) {
+            EXPECT_EQ(after.Text(profile_keys::Title(row)), before.Text(profile_keys::Title(row))) << row;
+            EXPECT_EQ(again.GetProfileString(kResultsSection, profile_keys::Title(row), u""),
+                      before.Text(profile_keys::Title(row)))
+                << row;
+        }
+        EXPECT_EQ(after.Int("BestResult1", 999), 60);
+    }
+}
+
 TEST(QSettingsProfileStore, StoredTextReadsAsAnIntOnlyIfItIsAPlain32BitDecimal)
 {
     const auto readBack = [](const QByteArray &stored) {
@@ -243,6 +289,7 @@ TEST(QSettingsProfileStore, UnparsableProfileIsKeptAsideBeforeTheFirstWrite)
 
 // However a profile cannot be read, it is kept byte for byte as .unreadable
 // at the first write, and the new profile is as private as the old one was.
+// One larger than any profile is never read into memory at all.
 // Bytes that are not UTF-8 inside a value (a hand edit in Latin-1) are no
 // such reason: they are written back as they were.
 TEST(QSettingsProfileStore, UnreadableProfileIsKeptAsideAndTheNewOneKeepsItsPermissions)
@@ -252,12 +299,22 @@ TEST(QSettingsProfileStore, UnreadableProfileIsKeptAsideAndTheNewOneKeepsItsPerm
         const char *name;
         QByteArray bytes;
         int mode;
+        bool formatError; // what QSettings reports a format error for
     };
     const std::vector<Case> cases = {
-        {"a NUL byte", QByteArray("[Results]\nBestResult1=5\0\n", 24), 0600},
-        {"an open section header", "[Results\nBestResult1=5\n", 0600},
-        {"no permission to read", "[Results]\nBestResult1=5\n", 0},
-        {"group-readable and broken", "[Results\nBestResult1=5\n", 0640},
+        {"a NUL byte", QByteArray("[Results]\nBestResult1=5\0\n", 24), 0600, false},
+        {"an open section header", "[Results\nBestResult1=5\n", 0600, true},
+        {"no permission to read", "[Results]\nBestResult1=5\n", 0, false},
+        {"group-readable and broken", "[Results\nBestResult1=5\n", 0640, true},
+        {"a line neither a comment nor key=value", "[Results]\nBestResult1=5\nBestResult1 6\n", 0600, true},
+        {"a ';' in a header, which ends the line before its ']'", "[Res;ults]\n[Results]\nBestResult1=5\n", 0600, true},
+        {"a byte order mark before a header, read as a line of its own", "\xEF\xBB\xBF[Results]\nBestResult1=5\n", 0600,
+         true},
+        // What the fuzzer found pelko reading, and writing back so that QSettings could not read it.
+        {"the fuzzer's input",
+         QByteArray("\x90RtlResults]\n[ResunBct;ts]\n_\x11=\" esults]\ntlResults]\n[R.esCTriestlRes"
+                    "ults]\n[ResCTries13ults]\n_\x11="),
+         0600, true},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.name);
@@ -266,6 +323,9 @@ TEST(QSettingsProfileStore, UnreadableProfileIsKeptAsideAndTheNewOneKeepsItsPerm
         }
         TempProfile profile;
         ASSERT_TRUE(writeBytes(profile.path(), c.bytes));
+        if (c.formatError) {
+            QtDisk(profile.path(), QSettings::FormatError);
+        }
         ASSERT_EQ(::chmod(QFile::encodeName(profile.path()).constData(), static_cast<mode_t>(c.mode)), 0);
         QSettingsProfileStore &store = profile.reopen();
         EXPECT_EQ(store.GetProfileInt(kResultsSection, "BestResult1", 999), 999);
@@ -275,6 +335,44 @@ TEST(QSettingsProfileStore, UnreadableProfileIsKeptAsideAndTheNewOneKeepsItsPerm
         EXPECT_EQ(readBytes(profile.path() + ".unreadable"), c.bytes);
         EXPECT_EQ(modeOf(profile.path()), c.mode | 0600);
         EXPECT_EQ(QtDisk(profile.path()).Int("BestResult2", 999), 60);
+    }
+
+    // Larger than pelko reads: just past the limit, and a sparse file of 64 GB,
+    // which is moved aside unread. At the limit it still reads.
+    {
+        TempProfile profile;
+        const QByteArray sound = "[Results]\nBestResult1=5\n";
+        QByteArray padded = sound + QByteArray(ProfileFile::kMaxProfileBytes - sound.size() - 1, ';') + '\n';
+        ASSERT_TRUE(writeBytes(profile.path(), padded));
+        EXPECT_EQ(profile.reopen().GetProfileInt(kResultsSection, "BestResult1", 999), 5);
+        EXPECT_FALSE(profile.store().setAside());
+        padded.insert(sound.size(), ';');
+        ASSERT_TRUE(writeBytes(profile.path(), padded));
+        EXPECT_EQ(profile.reopen().GetProfileInt(kResultsSection, "BestResult1", 999), 999);
+        EXPECT_EQ(profile.store().setAside().reason, "it is too large to be a file of pelko's");
+        profile.store().WriteProfileInt(kResultsSection, "BestResult2", 60);
+        EXPECT_EQ(readBytes(profile.path() + ".unreadable"), padded);
+
+        // More lines than any profile holds, however short: not taken either.
+        ASSERT_TRUE(QFile::remove(profile.path() + ".unreadable"));
+        QByteArray lines = "[Results]\n";
+        for (qsizetype n = 1; n < ProfileDocument::kMaxLines; ++n) {
+            lines += "k=" + QByteArray::number(n) + '\n';
+        }
+        ASSERT_TRUE(writeBytes(profile.path(), lines));
+        EXPECT_EQ(profile.reopen().GetProfileInt(kResultsSection, "k", 0), ProfileDocument::kMaxLines - 1);
+        ASSERT_TRUE(writeBytes(profile.path(), lines + "k=0\n"));
+        EXPECT_EQ(profile.reopen().GetProfileInt(kResultsSection, "k", 0), 0);
+        EXPECT_TRUE(profile.store().setAside());
+
+        const qint64 huge = qint64 {64} << 30;
+        ASSERT_EQ(::truncate(QFile::encodeName(profile.path()).constData(), huge), 0);
+        QSettingsProfileStore &store = profile.reopen();
+        EXPECT_EQ(store.GetProfileInt(kResultsSection, "BestResult2", 999), 999);
+        EXPECT_EQ(store.setAside().reason, "it is too large to be a file of pelko's");
+        store.WriteProfileInt(kResultsSection, "BestResult3", 70);
+        EXPECT_EQ(QFileInfo(profile.path() + ".unreadable").size(), huge);
+        EXPECT_EQ(QtDisk(profile.path()).Int("BestResult3", 999), 70);
     }
 
     TempProfile profile;
