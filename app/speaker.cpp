@@ -1,7 +1,7 @@
 #include "app/speaker.h"
 
 #ifdef PELKO_SPEECH
-#include "app/qt_speech_speaker.h"
+#include "app/speechd_speaker.h"
 #else
 namespace {
 
@@ -20,7 +20,7 @@ public:
 std::unique_ptr<Speaker> Speaker::ForThisBuild()
 {
 #ifdef PELKO_SPEECH
-    return std::make_unique<QtSpeechSpeaker>();
+    return std::make_unique<SpeechdSpeaker>();
 #else
     return std::make_unique<UnbuiltSpeaker>();
 #endif

@@ -25,7 +25,7 @@ public:
 
     virtual ~Speaker() = default;
 
-    // The speaker this build has: Qt's text-to-speech where it was built in.
+    // The speaker this build has: speech-dispatcher where it was built in.
     static std::unique_ptr<Speaker> ForThisBuild();
 
     // Starts looking for a French voice; later calls do nothing.
@@ -35,7 +35,7 @@ public:
     virtual QString failure() const { return {}; }
     // The voice's name once Ready, for the learner; may be empty.
     virtual QString voiceName() const { return {}; }
-    // Cuts off whatever is still being said and says text, only ever in a
+    // Cuts off its own word still being said and says text, only ever in a
     // French voice; a word said before the voice is found waits for it, and
     // without a French voice nothing is said.
     virtual void Say(const QString &text) = 0;
