@@ -3,6 +3,7 @@
 #include <QFile>
 #include <QMetaObject>
 #include <QStandardPaths>
+#include <QTimer>
 
 #include <cstdlib>
 #include <map>
@@ -12,6 +13,9 @@
 namespace {
 
 using A = Speaker::Availability;
+
+// The longest a kept voice's check waits for a word to begin.
+constexpr int kCheckWaitMs = 1000;
 
 // libspeechd's callbacks carry no pointer of ours, only the client's id.
 std::mutex gWorkersMutex;
@@ -84,6 +88,7 @@ void SpeechdWorker::OnBegin(std::size_t /*messageId*/, std::size_t clientId, SPD
     const auto worker = gWorkers.find(clientId);
     if (worker != gWorkers.end()) {
         emit worker->second->speakingStarted();
+        QMetaObject::invokeMethod(worker->second, &SpeechdWorker::Begun, Qt::QueuedConnection);
     }
 }
 
@@ -98,12 +103,32 @@ void SpeechdWorker::Start()
     }
     if (Use(SpeechdVoice::Remembered(rememberedPath_))) {
         emit found(A::Ready, {}, voice_.name, voice_.language);
-        // Queued: the words given meanwhile go out first, the check of the voice after them.
-        QMetaObject::invokeMethod(this, &SpeechdWorker::listWanted, Qt::QueuedConnection);
+        // Queued: the words given meanwhile go out first, the check of the voice after them,
+        // at the latest after kCheckWaitMs whatever became of them.
+        checkWanted_ = true;
+        QMetaObject::invokeMethod(this, &SpeechdWorker::CheckWhenQuiet, Qt::QueuedConnection);
+        QTimer::singleShot(kCheckWaitMs, this, [this] {
+            awaitingBegin_ = false;
+            CheckWhenQuiet();
+        });
     } else {
         listing_ = true;
         emit listWanted();
     }
+}
+
+void SpeechdWorker::CheckWhenQuiet()
+{
+    if (checkWanted_ && !awaitingBegin_) {
+        checkWanted_ = false;
+        emit listWanted();
+    }
+}
+
+void SpeechdWorker::Begun()
+{
+    awaitingBegin_ = false;
+    CheckWhenQuiet();
 }
 
 bool SpeechdWorker::Use(const SpeechdVoice &voice)
@@ -140,6 +165,7 @@ bool SpeechdWorker::SayNow(const QByteArray &text)
     // At the screen reader's own priority (Orca speaks at MESSAGE): its announcement
     // right after the word then follows the word instead of cancelling it.
     if (spd_say(connection_, SPD_MESSAGE, text.constData()) >= 0) {
+        awaitingBegin_ = true;
         return true;
     }
     // The server went away (restarted, say): once more on a new connection, its voices listed again.

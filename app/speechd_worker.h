@@ -39,6 +39,10 @@ signals:
     void listWanted();
 
 private:
+    // The check of a kept voice lists the voices, which holds the synthesiser
+    // for a moment: it waits until a word given meanwhile has begun.
+    void CheckWhenQuiet();
+    void Begun();
     bool Connect(QString *failure);
     void Disconnect();
     bool Use(const SpeechdVoice &voice);
@@ -50,5 +54,7 @@ private:
     int clientId_ = -1;
     SpeechdVoice voice_; // in use on connection_; empty: say nothing
     bool listing_ = false;
+    bool checkWanted_ = false;
+    bool awaitingBegin_ = false; // a word was given that has not begun yet
     QString waiting_; // the last word given while the first listing ran
 };

@@ -287,7 +287,7 @@ TEST_F(SpeakFrenchWordsTest, WithoutAFrenchVoiceTheItemIsGreyedOutWithWhatToInst
         const char *install;
     } cases[] = {
         {Availability::NoFrenchVoice, "No French voice is installed", "install speech-dispatcher-espeak-ng"},
-        {Availability::NoEngine, "No speech engine is installed", "qt6-speech-speechd-plugin"},
+        {Availability::NoEngine, "No speech engine is installed", "install speech-dispatcher and"},
         {Availability::EngineFailed, "The speech engine did not start", "speech-dispatcher-espeak-ng"},
         {Availability::NotBuilt, "Speech is not part of this build", ""},
     };
