@@ -1,7 +1,7 @@
 #include "app/speaker.h"
 
 #ifdef PELKO_SPEECH
-#include "app/qt_speech_speaker.h"
+#include "app/speechd_speaker.h"
 #elif defined(PELKO_ESPEAK)
 #include "app/espeak_speaker.h"
 #include "app/espeak_voice.h"
@@ -23,7 +23,7 @@ public:
 std::unique_ptr<Speaker> Speaker::ForThisBuild()
 {
 #ifdef PELKO_SPEECH
-    return std::make_unique<QtSpeechSpeaker>();
+    return std::make_unique<SpeechdSpeaker>();
 #elif defined(PELKO_ESPEAK)
     return std::make_unique<EspeakSpeaker>(EspeakVoice::DataFolderBesideProgram());
 #else

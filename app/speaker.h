@@ -25,7 +25,7 @@ public:
 
     virtual ~Speaker() = default;
 
-    // The speaker this build has: Qt's text-to-speech where it was built in,
+    // The speaker this build has: speech-dispatcher where it was built in,
     // the voice pelko.exe carries on Windows.
     static std::unique_ptr<Speaker> ForThisBuild();
 
@@ -40,7 +40,7 @@ public:
     // for a speaker whose voice is not the system's; empty: install the
     // system's speech packages.
     virtual QString remedy() const { return {}; }
-    // Cuts off whatever is still being said and says text, only ever in a
+    // Cuts off its own word still being said and says text, only ever in a
     // French voice; a word said before the voice is found waits for it, and
     // without a French voice nothing is said.
     virtual void Say(const QString &text) = 0;

@@ -230,8 +230,8 @@ QString WordSpeaker::Explanation() const
             .arg(voice.isEmpty() ? QString() : QStringLiteral(" \"%1\"").arg(voice));
     }
     case A::NoEngine:
-        return QStringLiteral("No speech engine is installed: install qt6-speech-speechd-plugin, speech-dispatcher "
-                              "and speech-dispatcher-espeak-ng.");
+        return QStringLiteral("No speech engine is installed: install speech-dispatcher and "
+                              "speech-dispatcher-espeak-ng.");
     case A::EngineFailed:
         return QStringLiteral("The speech engine did not start%1: %2.")
             .arg(failure,

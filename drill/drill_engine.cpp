@@ -324,7 +324,7 @@ void DrillEngine::AnswerWrong()
     window_.ListInsertTop(id::kAnswerLog, u"Incorrect: " + word.french + u" --- " + word.english,
                           SpokenText::LogRow(false, word.french, word.english));
     window_.ListEnsureTopVisible(id::kAnswerLog);
-    window_.Announce(SpokenText::Wrong(word.french, word.english));
+    window_.Announce(SpokenText::Wrong(word.french, word.english, speakFrench_));
 
     marked_.marks[static_cast<std::size_t>(session_.currentWord - session_.firstWord + 1)] = kMarkWrong;
     word.correct = 0;
@@ -534,7 +534,7 @@ void DrillEngine::ReviewStep(int delta)
     }
     session_.currentWord = w;
     window_.SetControlText(id::kWordDisplay, words_[w].french + u" :: " + words_[w].english);
-    window_.Announce(SpokenText::Meaning(words_[w].french, words_[w].english));
+    window_.Announce(SpokenText::Meaning(words_[w].french, words_[w].english, speakFrench_));
 }
 
 void DrillEngine::SetAnswerCaptions(std::u16string_view caption)

@@ -54,7 +54,8 @@ public:
     // Says the seconds left of a speed challenge, or a practise's time and
     // progress (a key asks for it at any time).
     void AnnounceTime();
-    // Leaves the French word out of the question as the reader hears it.
+    // false: a French voice says the word, so the reader's question, a
+    // wrong answer's verdict and Review's step leave it out (heard once).
     void SetSpeakFrenchWord(bool speak) { speakFrench_ = speak; }
 
     // A level button: makes the level current, reloads its results and

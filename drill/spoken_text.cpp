@@ -55,9 +55,12 @@ std::u16string SpokenText::Right()
     return u"right";
 }
 
-std::u16string SpokenText::Wrong(std::u16string_view french, std::u16string_view english)
+std::u16string SpokenText::Wrong(std::u16string_view french, std::u16string_view english, bool withFrench)
 {
-    return u"wrong: " + Meaning(french, english);
+    // "it": the word the French voice said as it was asked.
+    std::u16string text = withFrench ? u"wrong: " : u"wrong: it means ";
+    text += Meaning(french, english, withFrench);
+    return text;
 }
 
 std::u16string SpokenText::LogRow(bool right, std::u16string_view french, std::u16string_view english)
@@ -65,9 +68,9 @@ std::u16string SpokenText::LogRow(bool right, std::u16string_view french, std::u
     return (right ? u"Correct: " : u"Incorrect: ") + Meaning(french, english);
 }
 
-std::u16string SpokenText::Meaning(std::u16string_view french, std::u16string_view english)
+std::u16string SpokenText::Meaning(std::u16string_view french, std::u16string_view english, bool withFrench)
 {
-    return Plain(french) + u" means " + Plain(english);
+    return withFrench ? Plain(french) + u" means " + Plain(english) : Plain(english);
 }
 
 std::u16string SpokenText::Duration(std::int64_t seconds)

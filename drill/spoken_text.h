@@ -17,12 +17,12 @@ public:
     static std::u16string Question(std::u16string_view french, const std::array<std::u16string_view, 4> &choices,
                                    bool withFrench = true);
     static std::u16string Right();
-    // "wrong: le means the".
-    static std::u16string Wrong(std::u16string_view french, std::u16string_view english);
+    // "wrong: le means the"; without the French word "wrong: it means the".
+    static std::u16string Wrong(std::u16string_view french, std::u16string_view english, bool withFrench = true);
     // One row of the answer log: "Correct: le means the", "Incorrect: de means of".
     static std::u16string LogRow(bool right, std::u16string_view french, std::u16string_view english);
-    // Review's current word: "le means the".
-    static std::u16string Meaning(std::u16string_view french, std::u16string_view english);
+    // Review's current word: "le means the"; without the French word its meaning alone, "the".
+    static std::u16string Meaning(std::u16string_view french, std::u16string_view english, bool withFrench = true);
 
     // "Practise complete: 5 minutes 19 seconds, 53 tries. New best result."
     // previousBest is the level's best before this run (none: kNoBest or more).

@@ -1,18 +1,23 @@
 // The real speaker against a real speech-dispatcher of the test's own: the
-// word goes out tagged French in a French voice, a word still being said is
-// cut off by the next, and with no French voice nothing goes out at all.
+// word goes out tagged French in a French voice, the next start says its
+// first word before the voices are listed, a word still being said is cut
+// off by the next and a screen reader's speech neither cuts a word off nor
+// is cut, and with no French voice nothing goes out at all.
 
-#include "app/qt_speech_speaker.h"
-#include "app/speech_worker.h"
+#include "app/speechd_speaker.h"
 #include "tests/support/private_speech_dispatcher.h"
+
+#include <speech-dispatcher/libspeechd.h>
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
-#include <QRegularExpression>
+#include <QFile>
+#include <QTemporaryDir>
 #include <QTimer>
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <functional>
 
 namespace {
@@ -41,6 +46,10 @@ QByteArray SentOut(const QByteArray &text)
 {
     return "Command sent to output module: |<speak>" + text + "</speak>|";
 }
+// How it logs asking its synthesiser for the voices (once for each listing).
+const QByteArray kListing = "Command sent to output module: |LIST VOICES";
+// How it logs stopping what its synthesiser is saying.
+const QByteArray kStop = "Command sent to output module: |STOP";
 
 // The settings speech-dispatcher gave its synthesiser for the message that
 // said `text`: the lines "name=value" of the last SET before it.
@@ -58,107 +67,129 @@ QString SettingFor(const QByteArray &log, const QByteArray &text, const QByteArr
     return QString::fromUtf8(log.mid(start, log.indexOf('\n', start) - start));
 }
 
-// Under AddressSanitizer the speech-dispatcher client library takes minutes
-// over espeak-ng's thousands of voices and variants, so the tests that need
-// that list run in the ordinary builds only.
-#ifdef __SANITIZE_ADDRESS__
-#define SKIP_WHERE_LISTING_VOICES_IS_TOO_SLOW() GTEST_SKIP() << "listing espeak-ng's voices takes minutes under ASan"
-#else
-#define SKIP_WHERE_LISTING_VOICES_IS_TOO_SLOW() static_cast<void>(0)
-#endif
-
-TEST(SpeechDispatcher, LeGoesOutTaggedFrenchInAFrenchVoice)
+bool IsFrench(const QString &language)
 {
-    SKIP_WHERE_LISTING_VOICES_IS_TOO_SLOW();
-    PrivateSpeechDispatcher server(PrivateSpeechDispatcher::Synthesiser::EspeakNg);
-    ASSERT_TRUE(server.Running()) << "speech-dispatcher did not start";
-
-    QtSpeechSpeaker speaker;
-    int started = 0;
-    QObject::connect(&speaker, &QtSpeechSpeaker::speakingStarted, [&] { ++started; });
-    speaker.Prepare();
-    ASSERT_TRUE(WaitFor([&] { return speaker.availability() != Availability::Looking; }));
-    ASSERT_EQ(speaker.availability(), Availability::Ready) << speaker.failure().toStdString();
-    EXPECT_EQ(speaker.voiceLocale().language(), QLocale::French) << speaker.voiceLocale().name().toStdString();
-
-    speaker.Say(QStringLiteral("le"));
-    ASSERT_TRUE(WaitFor([&] { return started == 1; }, 60000));
-    ASSERT_TRUE(WaitFor([&] { return server.Log().contains(SentOut("le")); }, 60000));
-    const QByteArray log = server.Log();
-    const QString language = SettingFor(log, "le", "language");
-    EXPECT_TRUE(language == QLatin1String("fr") || language.startsWith(QLatin1String("fr-")))
-        << "language=" << language.toStdString();
-    EXPECT_EQ(SettingFor(log, "le", "synthesis_voice"), speaker.voiceName());
+    return language == QLatin1String("fr") || language.startsWith(QLatin1String("fr-"));
 }
 
-TEST(SpeechDispatcher, AWordStillBeingSaidIsCutOffByTheNext)
+// Waits for the server to hand text to its synthesiser.
+bool WaitSentOut(const PrivateSpeechDispatcher &server, const QByteArray &text)
 {
-    SKIP_WHERE_LISTING_VOICES_IS_TOO_SLOW();
+    return WaitFor([&] { return server.Log().contains(SentOut(text)); }, 60000);
+}
+
+TEST(SpeechDispatcher, LeGoesOutTaggedFrenchInAFrenchVoiceAndTheNextStartSaysItsFirstWordAtOnce)
+{
     PrivateSpeechDispatcher server(PrivateSpeechDispatcher::Synthesiser::EspeakNg);
     ASSERT_TRUE(server.Running()) << "speech-dispatcher did not start";
+    QTemporaryDir cache;
+    const QString remembered = cache.filePath(QStringLiteral("pelko-french-voice"));
 
-    // ALSA's null device takes sound as fast as espeak-ng makes it (25 s of
-    // speech in a third of a second), so the long text may be over before
-    // the next word reaches the server, and then there is nothing to cut:
-    // the server's log tells, and the round is run again, with a text twice
-    // as long. What the speaker did is judged from the log's order alone.
-    for (int repeats = 20; repeats <= 20 << 8; repeats *= 2) {
-        SCOPED_TRACE(repeats);
-        const qsizetype from = server.Log().size();
-        QtSpeechSpeaker speaker;
+    QString voice;
+    {
+        SpeechdSpeaker speaker(remembered);
         int started = 0;
-        QObject::connect(&speaker, &QtSpeechSpeaker::speakingStarted, [&] { ++started; });
+        QObject::connect(&speaker, &SpeechdSpeaker::speakingStarted, [&] { ++started; });
         speaker.Prepare();
-        ASSERT_TRUE(WaitFor([&] { return speaker.availability() == Availability::Ready; }));
-        speaker.Say(QStringLiteral("anticonstitutionnellement, ").repeated(repeats));
+        ASSERT_TRUE(WaitFor([&] { return speaker.availability() != Availability::Looking; }));
+        ASSERT_EQ(speaker.availability(), Availability::Ready) << speaker.failure().toStdString();
+        EXPECT_TRUE(IsFrench(speaker.voiceLanguage())) << speaker.voiceLanguage().toStdString();
+        voice = speaker.voiceName();
+
+        speaker.Say(QStringLiteral("le"));
         ASSERT_TRUE(WaitFor([&] { return started == 1; }, 60000));
-        speaker.Say(QStringLiteral("de"));
-        // Given to the synthesiser once the long text has stopped or ended.
-        ASSERT_TRUE(WaitFor([&] { return server.Log().indexOf(SentOut("de"), from) >= 0; }, 60000));
-        const QByteArray log = server.Log().mid(from);
-        const qsizetype longIn = log.indexOf(":DATA:|anticonstitutionnellement");
-        const qsizetype deIn = log.indexOf(":DATA:|de\r\n");
-        const qsizetype deOut = log.indexOf(SentOut("de"));
-        ASSERT_GE(longIn, 0);
-        ASSERT_GT(deIn, longIn);
-        // 702 END: a text said to its end (one cut off ends with 703 STOP).
-        const qsizetype ended = log.indexOf("702 END", longIn);
-        if (ended >= 0 && ended < deIn) {
-            // Over before "de" came. Once "de" is over too, a longer round.
-            ASSERT_TRUE(WaitFor([&] { return server.Log().indexOf("702 END", from + deOut) >= 0; }, 60000));
-            continue;
-        }
-        // Still being said when "de" came: the speaker cut it off first.
-        const qsizetype cancel = log.indexOf(":DATA:|CANCEL", longIn);
-        EXPECT_GT(cancel, longIn);
-        EXPECT_LT(cancel, deIn);
-        return;
+        ASSERT_TRUE(WaitSentOut(server, "le"));
+        const QByteArray log = server.Log();
+        EXPECT_TRUE(IsFrench(SettingFor(log, "le", "language"))) << SettingFor(log, "le", "language").toStdString();
+        EXPECT_EQ(SettingFor(log, "le", "synthesis_voice"), voice);
     }
-    FAIL() << "the long text was over before the next word came, however long";
+    ASSERT_EQ(SpeechdVoice::Remembered(remembered).name, voice);
+
+    // The next start: a word at once, as a drill started right away asks it.
+    SpeechdSpeaker speaker(remembered);
+    speaker.Prepare();
+    speaker.Say(QStringLiteral("de"));
+    ASSERT_TRUE(WaitSentOut(server, "de"));
+    // Its own listing (the server's second) checks the voice, after the word went out.
+    ASSERT_TRUE(WaitFor([&] { return server.Log().count(kListing) == 2; }, 60000));
+    const QByteArray log = server.Log();
+    EXPECT_LT(log.indexOf(SentOut("de")), log.indexOf(kListing, log.indexOf(kListing) + 1));
+    EXPECT_TRUE(IsFrench(SettingFor(log, "de", "language"))) << SettingFor(log, "de", "language").toStdString();
+    EXPECT_EQ(SettingFor(log, "de", "synthesis_voice"), voice);
+    EXPECT_EQ(speaker.availability(), Availability::Ready);
+}
+
+TEST(SpeechDispatcher, AWordIsCutOffOnlyByTheNextAndAScreenReadersSpeechIsNeverCut)
+{
+    PrivateSpeechDispatcher server(PrivateSpeechDispatcher::Synthesiser::EspeakNg);
+    ASSERT_TRUE(server.Running()) << "speech-dispatcher did not start";
+    QTemporaryDir cache;
+    SpeechdSpeaker speaker(cache.filePath(QStringLiteral("pelko-french-voice")));
+    int started = 0;
+    QObject::connect(&speaker, &SpeechdSpeaker::speakingStarted, [&] { ++started; });
+    speaker.Prepare();
+    ASSERT_TRUE(WaitFor([&] { return speaker.availability() == Availability::Ready; }));
+    // A screen reader of its own, speaking as Orca does (priority MESSAGE).
+    char *error = nullptr;
+    SPDConnection *reader = spd_open2("reader", "main", nullptr, SPD_MODE_SINGLE, nullptr, 0, &error);
+    ASSERT_NE(reader, nullptr) << error;
+    std::free(error);
+
+    // Long enough to be still going when the next text comes.
+    const QString longText = QStringLiteral("anticonstitutionnellement, ").repeated(20);
+    const QByteArray longSent = "Command sent to output module: |<speak>anticonstitutionnellement";
+
+    // The reader speaks while the word is being said: the word goes on to its end first.
+    speaker.Say(longText);
+    ASSERT_TRUE(WaitFor([&] { return started == 1; }, 60000));
+    ASSERT_GE(spd_say(reader, SPD_MESSAGE, "a sentence of the reader"), 0);
+    ASSERT_TRUE(WaitSentOut(server, "a sentence of the reader"));
+    QByteArray log = server.Log();
+    const qsizetype word = log.indexOf(longSent);
+    const qsizetype sentence = log.indexOf(SentOut("a sentence of the reader"));
+    ASSERT_GE(word, 0);
+    EXPECT_LT(word, sentence);
+    EXPECT_EQ(log.indexOf(kStop, word), log.indexOf(kStop, sentence)) << "the word was stopped for the reader";
+
+    // The next word cuts off the one still being said, but not the reader's sentence waiting behind it.
+    speaker.Say(longText);
+    ASSERT_TRUE(WaitFor([&] { return started == 2; }, 60000));
+    ASSERT_GE(spd_say(reader, SPD_MESSAGE, "another sentence"), 0);
+    speaker.Say(QStringLiteral("de"));
+    ASSERT_TRUE(WaitSentOut(server, "de"));
+    log = server.Log();
+    const qsizetype second = log.indexOf(longSent, sentence);
+    const qsizetype cancel = log.indexOf("CANCEL", second);
+    ASSERT_GE(second, 0);
+    EXPECT_GT(cancel, second);
+    EXPECT_LT(cancel, log.indexOf(SentOut("another sentence")));
+    EXPECT_LT(log.indexOf(SentOut("another sentence")), log.indexOf(SentOut("de")));
+    spd_close(reader);
 }
 
 TEST(SpeechDispatcher, WithNoFrenchVoiceNothingIsSaidInAnother)
 {
     PrivateSpeechDispatcher server(PrivateSpeechDispatcher::Synthesiser::DummyOnly);
     ASSERT_TRUE(server.Running()) << "speech-dispatcher did not start";
-    QtSpeechSpeaker speaker;
-    speaker.Prepare();
-    ASSERT_TRUE(WaitFor([&] { return speaker.availability() != Availability::Looking; }));
-    // The dummy synthesiser is no voice at all: Qt's engine reports "Found no modules".
-    EXPECT_TRUE(speaker.availability() == Availability::NoFrenchVoice
-                || speaker.availability() == Availability::EngineFailed)
-        << static_cast<int>(speaker.availability());
+    // A voice an earlier start found, on a server that had espeak-ng: not used, and forgotten.
+    QTemporaryDir cache;
+    const QString remembered = cache.filePath(QStringLiteral("pelko-french-voice"));
+    SpeechdVoice {QStringLiteral("espeak-ng"), QStringLiteral("French (France)"), QStringLiteral("fr-FR")}.Remember(
+        remembered);
+    ASSERT_TRUE(SpeechdVoice::Remembered(remembered).IsFrench());
 
-    // What the speaker's thread does with a word, done here where its end
-    // can be seen: anything sent has reached the server's log once Say()
-    // returns (each message waits for the server's answer).
-    SpeechWorker worker;
-    worker.FindVoice();
-    worker.Say(QStringLiteral("le"));
-    worker.Say(QStringLiteral("de"));
-    const QByteArray log = server.Log();
-    EXPECT_FALSE(log.contains(":DATA:|le") || log.contains(":DATA:|de") || log.contains("<speak>"))
-        << "something was sent to be spoken";
+    SpeechdSpeaker speaker(remembered);
+    speaker.Prepare();
+    speaker.Say(QStringLiteral("le"));
+    ASSERT_TRUE(WaitFor([&] { return speaker.availability() != Availability::Looking; }));
+    EXPECT_EQ(speaker.availability(), Availability::NoFrenchVoice) << speaker.failure().toStdString();
+    // A word said after it would reach the server through the same thread, queued behind this one.
+    speaker.Say(QStringLiteral("de"));
+    QElapsedTimer settle;
+    settle.start();
+    WaitFor([&] { return settle.elapsed() > 500; });
+    EXPECT_FALSE(server.Log().contains("<speak>")) << "something was sent to be spoken";
+    EXPECT_FALSE(QFile::exists(remembered));
 }
 
 } // namespace

@@ -86,12 +86,17 @@ TEST_F(EngineTest, EachQuestionIsAnnouncedOnceWithItsChoicesAndEachAnswerWithIts
     EXPECT_TRUE(window.announced.empty());
 }
 
-TEST_F(EngineTest, TheFrenchWordCanBeLeftOutOfTheQuestion)
+TEST_F(EngineTest, TheFrenchWordCanBeLeftOutOfTheQuestionTheVerdictAndReview)
 {
     engine.SetSpeakFrenchWord(false);
     engine.StartDrill();
     EXPECT_EQ(window.announced.at(0).substr(0, 2), u"1 ");
     EXPECT_EQ(window.announced.at(0).find(Plain(engine.words()[1].french) + u"."), std::u16string::npos);
+    engine.StartReview();
+    EXPECT_EQ(window.announced.back(), Plain(engine.words()[Level::kSize].english));
+    engine.StartDrill();
+    Wrong();
+    EXPECT_EQ(window.announced.back(), u"wrong: it means " + Plain(engine.words()[1].english));
 }
 
 TEST_F(EngineTest, TheEndOfAPractiseSaysItsResultAndWhetherItIsANewBest)

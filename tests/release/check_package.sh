@@ -22,12 +22,18 @@ for path in \
     fi
 done
 depends=$(dpkg-deb -f "$deb" Depends)
-for dep in libqt6widgets6 libqt6gui6 libqt6core6 fonts-liberation qt6-qpa-plugins; do
+for dep in libqt6widgets6 libqt6gui6 libqt6core6 libspeechd2 fonts-liberation qt6-qpa-plugins; do
     if ! grep -q "$dep" <<<"$depends"; then
         echo "missing dependency: $dep (Depends: $depends)"
         status=1
     fi
 done
+# What speaks the words, as README.md's "Installing" names it.
+recommends=$(dpkg-deb -f "$deb" Recommends)
+if [ "$recommends" != "speech-dispatcher, speech-dispatcher-espeak-ng" ]; then
+    echo "Recommends is not what speaks the words: $recommends"
+    status=1
+fi
 # Nothing that only building needs.
 if grep -q -E 'dev|gtest|benchmark' <<<"$depends"; then
     echo "build-only dependency in: $depends"
