@@ -5,10 +5,54 @@
 #include "records/platform_profile_store.h"
 #include "res/strings.h"
 
+#include <QAccessible>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QTimer>
 
-CpelkoApp::CpelkoApp(int &argc, char **argv) : QApplication(argc, argv) { }
+CpelkoApp::CpelkoApp(int &argc, char **argv) : QApplication(argc, argv)
+{
+    // On Windows accessibility turns on because a reader asked this window
+    // for its content: that reader knows the window already.
+#ifndef Q_OS_WIN
+    QAccessible::installActivationObserver(this);
+#endif
+}
+
+CpelkoApp::~CpelkoApp()
+{
+    QAccessible::removeActivationObserver(this);
+}
+
+void CpelkoApp::accessibilityActiveChanged(bool active)
+{
+    // AT-SPI in Qt 6.4 turns on when pelko joins the accessibility bus, a
+    // moment after the window is up or once a reader starts the bus, and
+    // what the window did before is never sent. Qt calls this just before
+    // its bridge sets itself up, so the telling waits for the next turn.
+    if (active && !accessible_) {
+        QTimer::singleShot(0, this, &CpelkoApp::RetellActiveWindow);
+    }
+    accessible_ = active;
+}
+
+// What activating the window sends: "window:activate" (Qt sends it this way
+// for the main window, a frame, alone), then the focus.
+void CpelkoApp::RetellActiveWindow()
+{
+    QWidget *window = activeWindow();
+    if (window == nullptr || !QAccessible::isActive()) {
+        return; // its activation, when it comes, is sent as usual
+    }
+    QAccessible::State changed;
+    changed.active = true;
+    QAccessibleStateChangeEvent activated(window, changed);
+    QAccessible::updateAccessibility(&activated);
+    if (QWidget *focus = focusWidget(); focus != nullptr && focus->window() == window) {
+        QAccessibleEvent focused(focus, QAccessible::Focus);
+        QAccessible::updateAccessibility(&focused);
+    }
+}
 
 int CpelkoApp::InitInstance()
 {

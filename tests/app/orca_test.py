@@ -6,16 +6,21 @@ pelko is driven with keys alone (XTEST, as a keyboard would), and what Orca
 says is read from its debug file ("SPEECH OUTPUT: '...'" lines).
 
 Usage: dbus-run-session -- /usr/bin/python3 orca_test.py PELKO WORD_LIST_CPP
+(and, run by the test itself: orca_test.py --a11y-bus PELKOS_SESSION_BUS)
 
-A practise of level 1 (the first answer wrong, every other one right), the
-two lists, a speed challenge with one right answer, its High Scores table,
-and the About dialog. Every verdict comes from the order of what is said:
-an utterance belongs to the key pressed before it and to what it follows,
-never to a moment the test happened to look. Keys are pressed only once what
-the last one caused has been heard, so that nothing pelko says on its own
-(a tick) can meet a key's answer. Every wait is generous (a sanitizer build
-on a busy machine) and fails the test when it runs out; how fast anything
-comes is never checked. The whole transcript is printed at the end.
+First pelko's window gets the keyboard while pelko is on no accessibility
+bus: its session bus is one of its own, on which the test then puts the
+session's accessibility bus (as a reader that starts the bus does), and Orca
+must then hear the window and its focus. Then a practise of level 1 (the
+first answer wrong, every other one right), the two lists, a speed challenge
+with one right answer, its High Scores table, and the About dialog. Every
+verdict comes from the order of what is said: an utterance belongs to the
+key pressed before it and to what it follows, never to a moment the test
+happened to look. Keys are pressed only once what the last one caused has
+been heard, so that nothing pelko says on its own (a tick) can meet a key's
+answer. Every wait is generous (a sanitizer build on a busy machine) and
+fails the test when it runs out; how fast anything comes is never checked.
+The whole transcript is printed at the end.
 """
 
 import os
@@ -111,12 +116,38 @@ class Session:
                     self.folder("orca-prefs"), "--debug-file", self.log], stdout=orca_out, stderr=orca_out)
         self.wait_said(lambda u: u == "Screen reader on.", "Orca starts")
 
-        env = dict(self.env, QT_QPA_PLATFORM="xcb")
+        env = dict(self.env, QT_QPA_PLATFORM="xcb", DBUS_SESSION_BUS_ADDRESS=self.start_pelko_bus())
         if "ASAN_OPTIONS" in env:
             # libxkbcommon-x11 reads the key map with strndup on a buffer without
             # a final NUL, which is allowed; strict string checks would stop there.
             env["ASAN_OPTIONS"] += ":strict_string_checks=0"
         self.pelko = self.spawn([pelko_path], env=env)
+
+    def start_pelko_bus(self):
+        """A session bus for pelko alone, with no services to start: Qt joins
+        the accessibility bus only when org.a11y.Bus appears on it."""
+        config = os.path.join(self.scratch, "pelko-bus.conf")
+        with open(config, "w") as conf:
+            conf.write('<busconfig><type>session</type><listen>unix:dir=%s</listen><auth>EXTERNAL</auth>'
+                       '<policy context="default"><allow send_destination="*" eavesdrop="true"/>'
+                       '<allow eavesdrop="true"/><allow own="*"/></policy>'
+                       '</busconfig>' % self.folder("pelko-bus"))
+        read_end, write_end = os.pipe()
+        self.spawn(["dbus-daemon", "--config-file", config, "--nofork", "--print-address=%d" % write_end],
+                   pass_fds=[write_end])
+        os.close(write_end)
+        with os.fdopen(read_end) as pipe:
+            self.pelko_bus = pipe.readline().strip()
+        if not self.pelko_bus:
+            sys.exit("pelko's session bus did not start")
+        return self.pelko_bus
+
+    def open_a11y_bus(self):
+        """Puts the session's accessibility bus on pelko's session bus."""
+        door = self.spawn(["/usr/bin/python3", os.path.abspath(__file__), "--a11y-bus", self.pelko_bus],
+                          stdout=subprocess.PIPE, text=True)
+        if not check(door.stdout.readline() == "open\n", "the accessibility bus is put on pelko's session bus"):
+            raise GaveUp()
 
     def folder(self, *parts):
         path = os.path.join(self.scratch, *parts)
@@ -330,13 +361,19 @@ def finish(session):
 
 
 def run(session, meanings):
-    # pelko joins the accessibility bus a moment after its window is up (Qt
-    # asks for the bus's address without waiting), and what happens to the
-    # window before that is never sent: it gets the keyboard once the bus
-    # has told Orca of pelko.
-    session.until(lambda: session.joined("pelko"), "pelko joins the accessibility bus")
+    # The window is activated while pelko is on no accessibility bus: Qt
+    # joins one a moment after the window is up, or when a reader starts it,
+    # and sends nothing of what came before. pelko tells the reader of the
+    # window and its focus once it has joined.
     session.focus_window("French Vocabulary")
-    session.wait_said(lambda u: u == "Exit push button.", "the focus on Exit", 0)
+    check(not session.joined("pelko"), "pelko is on no accessibility bus while its window is activated")
+    joining = session.mark()
+    session.open_a11y_bus()
+    session.until(lambda: session.joined("pelko"), "pelko joins the accessibility bus")
+    frame = session.wait_said(lambda u: u == "French Vocabulary 1-1000 frame.", "the window once pelko joins",
+                              joining)
+    session.wait_said(lambda u: u == "Exit push button.", "the focus on Exit, after the window",
+                      session.said.index(frame, joining) + 1)
 
     # 1-3: a whole practise, heard.
     end, asked, heard_again, end_mark = practise(session, meanings)
@@ -436,7 +473,42 @@ def run(session, meanings):
     check(code == 0, "pelko exits cleanly (exit code %s)" % code)
 
 
-if __name__ == "__main__":
+def serve_a11y_bus(pelko_bus):
+    """org.a11y.Bus on pelko's session bus, as the bus's launcher serves it:
+    the address of this session's accessibility bus, and whether it is on.
+    Prints "open" once the name is held, then serves until ended."""
+    from gi.repository import Gio, GLib
+    session = Gio.bus_get_sync(Gio.BusType.SESSION)
+
+    def ask(interface, method, args, answer):
+        return session.call_sync("org.a11y.Bus", "/org/a11y/bus", interface, method, args,
+                                 GLib.VariantType(answer), Gio.DBusCallFlags.NONE, -1, None)
+    address = ask("org.a11y.Bus", "GetAddress", None, "(s)").unpack()[0]
+    node = Gio.DBusNodeInfo.new_for_xml(
+        "<node><interface name='org.a11y.Bus'><method name='GetAddress'><arg type='s' direction='out'/>"
+        "</method></interface><interface name='org.a11y.Status'>"
+        "<property name='IsEnabled' type='b' access='read'/>"
+        "<property name='ScreenReaderEnabled' type='b' access='read'/></interface></node>")
+    bus = Gio.DBusConnection.new_for_address_sync(
+        pelko_bus, Gio.DBusConnectionFlags.AUTHENTICATION_CLIENT | Gio.DBusConnectionFlags.MESSAGE_BUS_CONNECTION,
+        None, None)
+    for interface in node.interfaces:
+        bus.register_object(
+            "/org/a11y/bus", interface,
+            lambda _bus, _sender, _path, _interface, _method, _args, call: call.return_value(
+                GLib.Variant("(s)", (address,))),
+            lambda _bus, _sender, _path, interface, name: ask(
+                "org.freedesktop.DBus.Properties", "Get", GLib.Variant("(ss)", (interface, name)),
+                "(v)").get_child_value(0).get_variant(),
+            None)
+    Gio.bus_own_name_on_connection(bus, "org.a11y.Bus", Gio.BusNameOwnerFlags.NONE,
+                                   lambda *_: print("open", flush=True), None)
+    GLib.MainLoop().run()
+
+
+if __name__ == "__main__" and sys.argv[1:2] == ["--a11y-bus"]:
+    serve_a11y_bus(sys.argv[2])
+elif __name__ == "__main__":
     main()
     print("\n%d failed" % len(failures) if failures else "\nall checks passed")
     sys.exit(1 if failures else 0)

@@ -66,10 +66,12 @@ struct EnvKept
     ~EnvKept() { set ? qputenv(name, value) : qunsetenv(name); }
 };
 
-// Waits for a helper process to say it is ready.
+// Waits for a helper process to say it is ready (it prints that once its
+// folder, lock or socket is in place), or to end. The limit only bounds a
+// helper that hangs: setpriv and Python start slowly on a loaded machine.
 bool Ready(QProcess &process)
 {
-    while (!process.canReadLine() && process.waitForReadyRead(10000)) { }
+    while (!process.canReadLine() && process.waitForReadyRead(30000)) { }
     return process.readLine() == "ready\n";
 }
 

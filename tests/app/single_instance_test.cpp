@@ -75,16 +75,19 @@ TEST(SingleInstance, TheProgramHandsOverAndTakesOverFromACrashedCopy)
         EXPECT_EQ(running.state(), QProcess::Running);
     };
 
+    // QTRY_* would only return from this function on a timeout: gtest would
+    // take that for a pass. The limit is generous (a sanitizer build under load).
     QProcess first;
     start(first);
-    QTRY_VERIFY_WITH_TIMEOUT(listening(), 30000);
+    ASSERT_TRUE(QTest::qWaitFor(listening, 30000)) << "the first copy never listened";
     secondStartHandsOver(first);
 
     first.kill();
     ASSERT_TRUE(first.waitForFinished(10000));
     QProcess next;
     start(next);
-    QTRY_VERIFY_WITH_TIMEOUT(listening() && next.state() == QProcess::Running, 30000);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return listening() && next.state() == QProcess::Running; }, 30000))
+        << "the next copy never listened";
     secondStartHandsOver(next);
     next.kill();
     next.waitForFinished(10000);

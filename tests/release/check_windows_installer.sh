@@ -69,12 +69,10 @@ xdotool key Escape
 wait "$pelko" || fail "the installed pelko.exe ended with status $?"
 trap - EXIT
 
-# The uninstaller copies itself away and runs from there: wait for it.
+# The uninstaller copies itself away and runs from there, a program of the
+# prefix started by the one that returned: wait until the prefix runs none.
 wine_run "$folder/Uninstall.exe" /S || fail "the uninstaller ended with status $?"
-for _ in $(seq 60); do
-    [ -e "$folder/pelko.exe" ] || [ -e "$menu" ] || break
-    sleep 0.5
-done
+bash "$session_sh" wait "$session"
 [ ! -e "$folder/pelko.exe" ] || fail "pelko.exe is still there after uninstalling"
 [ ! -e "$menu" ] || fail "the Start-menu entry is still there after uninstalling"
 ! wine_run reg query "$apps" >/dev/null 2>&1 || fail "the \"Apps\" entry is still there after uninstalling"

@@ -4,10 +4,12 @@
 # Wine set-up or display is used or changed.
 #   wine_session.sh start DIR                   Xvfb on a free display, and a Wine prefix in DIR/prefix
 #   wine_session.sh run DIR PROGRAM [ARGS...]   PROGRAM under Wine there; exits with its status
+#   wine_session.sh wait DIR                    waits until no Windows program of the prefix runs
+#                                               (those it started by itself included)
 #   wine_session.sh stop DIR                    ends the X server and every Wine process of the prefix
 set -euo pipefail
-what=${1:?usage: wine_session.sh start|run|stop DIR ...}
-dir=${2:?usage: wine_session.sh start|run|stop DIR ...}
+what=${1:?usage: wine_session.sh start|run|wait|stop DIR ...}
+dir=${2:?usage: wine_session.sh start|run|wait|stop DIR ...}
 shift 2
 
 export WINEPREFIX=$dir/prefix WINEARCH=win64
@@ -65,11 +67,15 @@ case "$what" in
     run)
         exec wine "$@"
         ;;
+    wait)
+        # The prefix's wineserver ends once the last program has ended.
+        exec wineserver -w
+        ;;
     stop)
         stop
         ;;
     *)
-        echo "usage: wine_session.sh start|run|stop DIR ..." >&2
+        echo "usage: wine_session.sh start|run|wait|stop DIR ..." >&2
         exit 2
         ;;
 esac
