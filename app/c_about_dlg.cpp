@@ -1,13 +1,13 @@
 #include "app/c_about_dlg.h"
 
+#include "app/c_high_scores_dlg.h"
 #include "app/dialog_layout.h"
 #include "drill/drill_engine.h"
 #include "drill/window_services.h"
-#include "records/c_high_scores_dlg.h"
-#include "records/platform_profile_store.h"
 #include "records/reset_times.h"
 #include "res/control_ids.h"
 #include "res/strings.h"
+#include "stores/saved_profile.h"
 
 #include <QDir>
 #include <QLabel>
@@ -94,7 +94,7 @@ void CAboutDlg::ResetTimes()
     if (!::ResetTimes(store_)) {
         QString why = QStringLiteral("Nothing was reset: a copy of the results, to undo the reset with, could not be "
                                      "saved first.");
-        if (const auto *profile = dynamic_cast<const PlatformProfileStore *>(&store_);
+        if (const auto *profile = dynamic_cast<const SavedProfile *>(&store_);
             profile != nullptr && profile->copyProblem()) {
             why = QStringLiteral("Nothing was reset: a copy of the results, to undo the reset with, could not be "
                                  "saved to %1: %2.")

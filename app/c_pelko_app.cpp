@@ -2,8 +2,8 @@
 
 #include "app/c_pelko_dlg.h"
 #include "app/single_instance.h"
-#include "records/platform_profile_store.h"
 #include "res/strings.h"
+#include "stores/user_stores.h"
 
 #include <QAccessible>
 #include <QMessageBox>
@@ -60,7 +60,7 @@ int CpelkoApp::InitInstance()
     QCoreApplication::setOrganizationName(QString::fromLatin1(strings::kOrganisation));
     QCoreApplication::setApplicationName(QString::fromLatin1(strings::kApplication));
 
-    SingleInstance instance(PlatformProfileStore::UserProfilePath());
+    SingleInstance instance(UserStores::ProfilePath());
     if (!instance.Claim()) {
         if (instance.HandOver()) {
             qInfo("pelko is already running on this profile; its window was brought to the front.");
@@ -75,8 +75,8 @@ int CpelkoApp::InitInstance()
         return 0;
     }
 
-    PlatformProfileStore store;
-    CpelkoDlg dialog(store);
+    const std::unique_ptr<SavedProfile> store = UserStores::OpenProfile();
+    CpelkoDlg dialog(*store);
     QObject::connect(&instance, &SingleInstance::activationRequested, &dialog, [&dialog] {
         dialog.showNormal();
         dialog.raise();

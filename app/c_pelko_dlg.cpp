@@ -2,11 +2,11 @@
 
 #include "app/announcer.h"
 #include "app/c_about_dlg.h"
+#include "app/c_high_scores_dlg.h"
 #include "app/dialog_layout.h"
 #include "app/save_guard.h"
 #include "app/tab_control.h"
 #include "app/tab_gap_delegate.h"
-#include "app/word_speaker.h"
 #include "controls/answer_keys.h"
 #include "controls/c_answer_button.h"
 #include "controls/c_level_button.h"
@@ -17,15 +17,10 @@
 #include "controls/focus_cue.h"
 #include "controls/offscreen_paint.h"
 #include "controls/window_backdrop.h"
-#include "records/c_high_scores_dlg.h"
-#include "records/platform_profile_store.h"
-#ifdef _WIN32
-#include "records/registry_options_store.h"
-#else
-#include "records/options_file.h"
-#endif
 #include "res/control_ids.h"
 #include "res/strings.h"
+#include "speech/word_speaker.h"
+#include "stores/user_stores.h"
 
 #include <QAccessible>
 #include <QApplication>
@@ -118,23 +113,13 @@ QTreeWidget *MakeList(QWidget *parent)
 
 } // namespace
 
-CpelkoDlg::CpelkoDlg(PlatformProfileStore &store, QWidget *parent) : CpelkoDlg(store, Speaker::ForThisBuild(), parent)
-{
-}
+CpelkoDlg::CpelkoDlg(SavedProfile &store, QWidget *parent) : CpelkoDlg(store, Speaker::ForThisBuild(), parent) { }
 
-CpelkoDlg::CpelkoDlg(PlatformProfileStore &store, std::unique_ptr<Speaker> speaker, QWidget *parent)
+CpelkoDlg::CpelkoDlg(SavedProfile &store, std::unique_ptr<Speaker> speaker, QWidget *parent)
     : QDialog(parent), store_(store), engine_(*this, store)
 {
     InitPelkoResources();
-#ifdef _WIN32
-    // Options beside the profile's Results: "...\Results" becomes "...\Options".
-    QString profileKey = store_.fileName();
-    profileKey.chop(QStringLiteral("\\Results").size());
-    auto options = std::make_unique<RegistryOptionsStore>(profileKey);
-#else
-    auto options = std::make_unique<OptionsFile>(OptionsFile::BesideProfile(store_.fileName()));
-#endif
-    wordSpeaker_ = new WordSpeaker(std::move(speaker), std::move(options), *this);
+    wordSpeaker_ = new WordSpeaker(std::move(speaker), UserStores::OptionsBeside(store_), *this);
     drillTimer_.setInterval(kDrillTickMs);
     drillTimer_.setTimerType(Qt::CoarseTimer);
     connect(&drillTimer_, &QTimer::timeout, this, [this] { engine_.OnDrillTimer(); });

@@ -1,11 +1,11 @@
 #pragma once
 
-#include "app/speaker.h"
 #include "controls/accessibility_notifier.h"
 #include "drill/display_state.h"
 #include "drill/drill_engine.h"
 #include "drill/window_services.h"
-#include "records/platform_profile_store.h"
+#include "speech/speaker.h"
+#include "stores/saved_profile.h"
 
 #include <QDialog>
 #include <QRect>
@@ -30,9 +30,9 @@ class CpelkoDlg : public QDialog, public WindowServices
 {
     Q_OBJECT
 public:
-    explicit CpelkoDlg(PlatformProfileStore &store, QWidget *parent = nullptr);
+    explicit CpelkoDlg(SavedProfile &store, QWidget *parent = nullptr);
     // With a speaker of the caller's (tests) instead of this build's.
-    CpelkoDlg(PlatformProfileStore &store, std::unique_ptr<Speaker> speaker, QWidget *parent = nullptr);
+    CpelkoDlg(SavedProfile &store, std::unique_ptr<Speaker> speaker, QWidget *parent = nullptr);
     ~CpelkoDlg() override;
 
     DrillEngine &engine() { return engine_; }
@@ -86,7 +86,7 @@ private:
     void PressAnswer(int k);
     QTreeWidget *List(int id) const;
 
-    PlatformProfileStore &store_;
+    SavedProfile &store_;
     DrillEngine engine_;
     SaveGuard *saveGuard_ = nullptr;
     WordSpeaker *wordSpeaker_ = nullptr;

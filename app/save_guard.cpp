@@ -1,8 +1,8 @@
 #include "app/save_guard.h"
 
-#include "app/word_speaker.h"
-#include "records/platform_profile_store.h"
 #include "res/strings.h"
+#include "speech/word_speaker.h"
+#include "stores/saved_profile.h"
 
 #include <QAccessible>
 #include <QDir>
@@ -16,7 +16,7 @@
 
 #include <algorithm>
 
-SaveGuard::SaveGuard(PlatformProfileStore &store, QWidget *window)
+SaveGuard::SaveGuard(SavedProfile &store, QWidget *window)
     : QObject(window), store_(store), window_(window), message_(new QLabel(window))
 {
     message_->setObjectName(QStringLiteral("saveProblem"));
@@ -67,7 +67,7 @@ QString SaveGuard::Describe(const ProfileProblem &problem)
         .arg(QDir::toNativeSeparators(problem.path), problem.Reason());
 }
 
-QString SaveGuard::Describe(const PlatformProfileStore::SetAside &setAside)
+QString SaveGuard::Describe(const SavedProfile::SetAside &setAside)
 {
     const QString path = QDir::toNativeSeparators(setAside.path);
     if (setAside.keptAs.isEmpty()) {

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "records/platform_profile_store.h"
+#include "stores/saved_profile.h"
 
 #include <QElapsedTimer>
 #include <QObject>
@@ -39,7 +39,7 @@ public:
     static constexpr int kFontPx = 14;
     static constexpr int kMinFontPx = 9;
 
-    SaveGuard(PlatformProfileStore &store, QWidget *window);
+    SaveGuard(SavedProfile &store, QWidget *window);
     ~SaveGuard() override;
 
     // The choice of speaking words is told and retried with the results.
@@ -58,7 +58,7 @@ public:
     bool ConfirmClose();
 
     static QString Describe(const ProfileProblem &problem);
-    static QString Describe(const PlatformProfileStore::SetAside &setAside);
+    static QString Describe(const SavedProfile::SetAside &setAside);
     // text broken into lines no wider than width in font: at blanks, after
     // the separators of a path, and anywhere in a word too long for a line.
     static QStringList Lines(const QString &text, const QFont &font, int width);
@@ -69,7 +69,7 @@ private:
     void Show(const QString &text);
     void RetryNow();
 
-    PlatformProfileStore &store_;
+    SavedProfile &store_;
     QWidget *window_;
     QPointer<WordSpeaker> speaker_;
     QLabel *message_;

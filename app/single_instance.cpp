@@ -15,7 +15,7 @@
 
 #include <sddl.h>
 #else
-#include "records/profile_file.h"
+#include "stores/user_stores.h"
 
 #include <cerrno>
 #include <cstring>
@@ -161,7 +161,7 @@ void MakeFolders(const QString &folder)
 // first save meets one that starts after.
 QByteArray ProfileKey(const QString &profilePath)
 {
-    const QFileInfo resolved(ProfileFile(profilePath).ResolvedPath());
+    const QFileInfo resolved(UserStores::WrittenPath(profilePath));
     QString folder = resolved.absolutePath();
     QString rest = resolved.fileName();
     MakeFolders(folder);

@@ -5,9 +5,9 @@
 #include "bench/null_window.h"
 #include "drill/drill_engine.h"
 #include "records/high_score_table.h"
-#include "records/profile_file.h"
+#include "stores/posix/profile_file.h"
 #include "records/profile_keys.h"
-#include "records/qsettings_profile_store.h"
+#include "stores/posix/qsettings_profile_store.h"
 #include "records/reset_times.h"
 
 #include <QCoreApplication>

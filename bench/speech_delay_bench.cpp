@@ -5,7 +5,7 @@
 // an earlier start found and with none, then the words after it. Each
 // iteration's time is measured by hand: the wait is on the event loop.
 
-#include "app/speechd_speaker.h"
+#include "speech/posix/speechd_speaker.h"
 #include "tests/support/private_speech_dispatcher.h"
 
 #include <QCoreApplication>

@@ -1,7 +1,7 @@
 // One 200 ms drill tick of the real main window, with the repaint of every
 // control it invalidates, on the offscreen platform.
 #include "app/c_pelko_dlg.h"
-#include "records/qsettings_profile_store.h"
+#include "stores/posix/qsettings_profile_store.h"
 
 #include <QApplication>
 #include <QTemporaryDir>

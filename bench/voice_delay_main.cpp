@@ -9,8 +9,8 @@
 //   pelko_voice_delay references FILE               the words' samples, and espeak-ng's start
 //   pelko_voice_delay listen SOUND_FILE REFERENCES  the speaker, heard in the file Wine's ALSA output writes
 
-#include "app/espeak_speaker.h"
-#include "app/espeak_voice.h"
+#include "speech/windows/espeak_speaker.h"
+#include "speech/windows/espeak_voice.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>

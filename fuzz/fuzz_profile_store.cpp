@@ -5,7 +5,7 @@
 // (the same way again) and is written back unchanged.
 
 #include "records/profile_keys.h"
-#include "records/qsettings_profile_store.h"
+#include "stores/posix/qsettings_profile_store.h"
 
 #include <QByteArray>
 #include <QDir>

@@ -2,9 +2,9 @@
 // program, every word of the list said, Windows' audio cutting a sound off
 // for the next, and the speaker that puts them together off the window's thread.
 
-#include "app/espeak_speaker.h"
-#include "app/espeak_voice.h"
-#include "app/wave_out_player.h"
+#include "speech/windows/espeak_speaker.h"
+#include "speech/windows/espeak_voice.h"
+#include "speech/windows/wave_out_player.h"
 #include "vocab/word_list.h"
 
 #include <QDir>

@@ -4,8 +4,8 @@
 
 #include "app/c_pelko_dlg.h"
 #include "app/save_guard.h"
-#include "app/word_speaker.h"
-#include "records/c_high_scores_dlg.h"
+#include "speech/word_speaker.h"
+#include "app/c_high_scores_dlg.h"
 #include "records/profile_keys.h"
 #include "res/control_ids.h"
 #include "tests/support/recording_speaker.h"

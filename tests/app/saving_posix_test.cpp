@@ -5,7 +5,7 @@
 
 #include "app/c_pelko_dlg.h"
 #include "app/save_guard.h"
-#include "records/c_high_scores_dlg.h"
+#include "app/c_high_scores_dlg.h"
 #include "records/profile_keys.h"
 #include "res/control_ids.h"
 #include "tests/support/temp_profile.h"

@@ -4,9 +4,9 @@
 // off by the next and a screen reader's speech neither cuts a word off nor
 // is cut, and with no French voice nothing goes out at all.
 
-#include "app/speechd_speaker.h"
-#include "app/speechd_voice_lister.h"
-#include "app/speechd_worker.h"
+#include "speech/posix/speechd_speaker.h"
+#include "speech/posix/speechd_voice_lister.h"
+#include "speech/posix/speechd_worker.h"
 #include "tests/support/private_speech_dispatcher.h"
 
 #include <speech-dispatcher/libspeechd.h>

@@ -1,4 +1,4 @@
-#include "records/c_high_scores_dlg.h"
+#include "app/c_high_scores_dlg.h"
 #include "records/profile_keys.h"
 #include "tests/support/temp_profile.h"
 

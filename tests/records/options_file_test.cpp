@@ -2,7 +2,7 @@
 // file reads as, that QSettings reads what it writes, and that other options
 // in it, a file that cannot be read and a write that fails are left as they were.
 
-#include "records/options_file.h"
+#include "stores/posix/options_file.h"
 #include "tests/support/odd_files.h"
 
 #include <QDir>

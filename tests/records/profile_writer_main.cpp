@@ -5,7 +5,11 @@
 //   profile_writer <profile> <records, 0 = forever>
 // The profile is a file, or on Windows a key under HKEY_CURRENT_USER.
 
-#include "records/platform_profile_store.h"
+#ifdef _WIN32
+#include "stores/windows/registry_profile_store.h"
+#else
+#include "stores/posix/qsettings_profile_store.h"
+#endif
 #include "tests/records/profile_writer_records.h"
 
 #include <QCoreApplication>
@@ -33,9 +37,9 @@ int main(int argc, char **argv)
         return 2;
     }
 #ifdef _WIN32
-    PlatformProfileStore store(args[1], QDir::temp().filePath(QStringLiteral("pelko-writer-copies")));
+    RegistryProfileStore store(args[1], QDir::temp().filePath(QStringLiteral("pelko-writer-copies")));
 #else
-    PlatformProfileStore store(args[1]);
+    QSettingsProfileStore store(args[1]);
 #endif
     const int count = args[2].toInt();
     const int first = store.GetProfileInt(kResultsSection, "Writer", 0) + 1;

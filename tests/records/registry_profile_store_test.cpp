@@ -3,7 +3,7 @@
 // copies that regedit puts back.
 
 #include "records/profile_keys.h"
-#include "records/registry_options_store.h"
+#include "stores/windows/registry_options_store.h"
 #include "records/reset_times.h"
 #include "tests/support/temp_registry_profile.h"
 

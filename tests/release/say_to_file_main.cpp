@@ -2,7 +2,7 @@
 // 16-bit mono: what a check listening to pelko.exe expects to hear.
 //   say_to_file TEXT FILE
 
-#include "app/espeak_voice.h"
+#include "speech/windows/espeak_voice.h"
 
 #include <QCoreApplication>
 #include <QFile>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/speaker.h"
+#include "speech/speaker.h"
 
 #include <QStringList>
 

@@ -10,9 +10,9 @@
 using TempProfile = TempRegistryProfile;
 #else
 
-#include "records/options_file.h"
-#include "records/profile_file.h"
-#include "records/qsettings_profile_store.h"
+#include "stores/posix/options_file.h"
+#include "stores/posix/profile_file.h"
+#include "stores/posix/qsettings_profile_store.h"
 
 #include <QDir>
 #include <QFile>

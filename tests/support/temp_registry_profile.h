@@ -1,7 +1,7 @@
 #pragma once
 
-#include "records/registry_options_store.h"
-#include "records/registry_profile_store.h"
+#include "stores/windows/registry_options_store.h"
+#include "stores/windows/registry_profile_store.h"
 
 #include <QCryptographicHash>
 #include <QDataStream>
