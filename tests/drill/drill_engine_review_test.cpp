@@ -1,3 +1,4 @@
+#include "drill/spoken_text.h"
 #include "tests/drill/engine_fixture.h"
 
 #include <tuple>
@@ -34,6 +35,7 @@ TEST_F(ReviewTest, StopsTheDrillAndShowsTheWordBefore)
     Next();
     Next();
     EXPECT_EQ(Display(), ReviewText(56));
+    EXPECT_EQ(window.announced.back(), SpokenText::Meaning(engine.words()[56].french, engine.words()[56].english));
     engine.AnswerClicked(1); // the middle buttons do nothing in Review
     engine.AnswerClicked(2);
     EXPECT_EQ(Display(), ReviewText(56));

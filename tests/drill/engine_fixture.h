@@ -121,6 +121,18 @@ protected:
         }
         return asked;
     }
+    // The seconds left said unasked since the last call; forgets what was said.
+    Lines Cues()
+    {
+        Lines said;
+        for (const std::u16string &text : window.announced) {
+            if (text.ends_with(u" left")) {
+                said.push_back(text);
+            }
+        }
+        window.announced.clear();
+        return said;
+    }
 
     MemoryProfileStore store;
     RecordingWindow window;
