@@ -21,7 +21,7 @@ TEST(AnswerButton, FaceFadesIntoTheVerdictsColour)
         const QImage image = CAnswerButton::Render(face, QString(), kSize);
         // The ramp runs 100 px down from the fade start, whatever the height.
         for (const int y : {2, 20, 40, 65}) {
-            EXPECT_TRUE(PixelNear(image, 117, y, RampOverWhite({0, 0}, fadeStart, {0, 100}, colour, 117, y)));
+            EXPECT_TRUE(PixelNear(image, 117, y, Ramp {{0, 0}, {0, 100}, fadeStart, colour}(117, y)));
         }
     }
 }

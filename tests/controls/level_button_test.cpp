@@ -8,12 +8,6 @@ namespace {
 
 const QSize kSize(90, 21);
 
-// The bar: dark green at the left towards green over 164 px.
-QRgb BarAt(int x, int y)
-{
-    return RampOverWhite({0, 10}, 0xFF008000u, {164, 10}, 0xFF00FF00u, x, y);
-}
-
 TEST(LevelButton, DrawsTheBarFromTheStoredResult)
 {
     // Best result of level 3 and the bar width at w = 90: (w * (75 - b) * 2) / 50 within 0..w. 999 and
@@ -50,17 +44,6 @@ TEST(LevelButton, CaptionIsBoldSixteenPixelTimesAtFourPixelsPerTrimmedUnit)
         EXPECT_EQ(InkBox(bare, CLevelButton::Render(3, &store, text, kSize)), ExpectedInk(caption, 16, origin, kSize))
             << text;
     }
-}
-
-TEST(LevelButton, WidgetShowsANewBestAtItsNextPaint)
-{
-    MemoryProfileStore store;
-    CLevelButton button(2, &store);
-    button.setText("51-100");
-    button.resize(kSize);
-    EXPECT_TRUE(PixelNear(button.grab().toImage(), 10, 10, NavyFadeAt(10, 10)));
-    store.SetBest(2, 51);
-    EXPECT_TRUE(PixelNear(button.grab().toImage(), 10, 10, BarAt(10, 10)));
 }
 
 } // namespace
