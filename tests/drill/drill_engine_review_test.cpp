@@ -23,7 +23,7 @@ protected:
     }
 };
 
-TEST_F(ReviewTest, StopsTheDrillAndShowsTheWordBefore)
+TEST_F(ReviewTest, StopsTheDrillShowsTheWordBeforeAndFreezesAPause)
 {
     DrillUpTo(5);
     const auto logRows = window.List(id::kAnswerLog).size();
@@ -50,18 +50,6 @@ TEST_F(ReviewTest, StopsTheDrillAndShowsTheWordBefore)
     EXPECT_EQ(Display(), ReviewText(100));
     Next();
     EXPECT_EQ(Display(), ReviewText(51));
-}
-
-TEST_F(ReviewTest, EnteredDuringAPauseFreezesIt)
-{
-    DrillUpTo(3);
-    Wrong();
-    engine.StartReview();
-    EXPECT_EQ(session().answerPause, 6);
-    const std::u16string shown = Display();
-    Prev();
-    Next();
-    EXPECT_EQ(std::tuple(session().currentWord, Display()), std::tuple(53, shown));
 
     // Only a new drill leaves Review.
     engine.StartDrill();
@@ -69,6 +57,15 @@ TEST_F(ReviewTest, EnteredDuringAPauseFreezesIt)
     EXPECT_TRUE(window.IsShown(id::kAnswer2) && window.IsShown(id::kAnswer3));
     EXPECT_NE(window.texts[id::kAnswer1], u" Prev ");
     EXPECT_NE(window.texts[id::kAnswer4], u" Next ");
+
+    // Entered during the pause after an answer, it freezes the pause and steps nowhere.
+    Wrong();
+    engine.StartReview();
+    EXPECT_EQ(session().answerPause, 6);
+    const std::u16string shown = Display();
+    Prev();
+    Next();
+    EXPECT_EQ(std::tuple(session().currentWord, Display()), std::tuple(51, shown));
 }
 
 // Without a practise running Review steps nowhere, and it ends a speed

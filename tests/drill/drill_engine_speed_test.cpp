@@ -11,10 +11,13 @@ TEST_F(EngineTest, UnansweredSpeedChallengeEndsOnTheFiftyFirstTick)
     for (int tick = 1; tick <= 50; ++tick) {
         window.now += tick % 5 == 0 ? 1 : 0; // five ticks a second
         Tick();
+        if (tick == 3 || tick == 50) {
+            engine.AnnounceTime(); // whole seconds left, rounded up: 9.4 s is said as 10
+        }
     }
     EXPECT_EQ(std::tuple(engine.progress().credit, session().currentWord), std::tuple(0, 1));
     EXPECT_TRUE(window.highScoreRuns.empty());
-    EXPECT_EQ(Cues(), (Lines {u"6 seconds left", u"3 seconds left"}));
+    EXPECT_EQ(Cues(), (Lines {u"10 seconds left", u"6 seconds left", u"3 seconds left", u"0 seconds left"}));
 
     // The dialog stays open 30 s; the clock shows it, the score does not.
     window.highScoresSeconds = 30;

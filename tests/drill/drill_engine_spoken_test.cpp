@@ -65,24 +65,4 @@ TEST_F(EngineTest, TheSecondsLeftAreNeverSaidUnaskedTwiceWithinThreeSeconds)
     EXPECT_EQ(Cues(), (Lines {u"3 seconds left"}));
 }
 
-TEST_F(EngineTest, TheTimeKeySaysWhatFitsTheDrill)
-{
-    engine.AnnounceTime();
-    EXPECT_EQ(window.announced.back(), u"No practise or speed challenge is running.");
-
-    engine.StartDrill();
-    Right();
-    window.now += 65;
-    engine.AnnounceTime();
-    EXPECT_EQ(window.announced.back(), u"1 minute 5 seconds so far, 1 of 50 right");
-
-    engine.StartSpeedChallenge();
-    Tick(3); // 47 ticks: 9.4 s, said as 10 until the tenth second has begun to go
-    engine.AnnounceTime();
-    EXPECT_EQ(window.announced.back(), u"10 seconds left");
-    Tick(47);
-    engine.AnnounceTime();
-    EXPECT_EQ(window.announced.back(), u"0 seconds left");
-}
-
 } // namespace

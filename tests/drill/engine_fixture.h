@@ -117,11 +117,12 @@ protected:
             int &wrongLeft = wrongAnswers[Position()];
             wrongLeft > 0 ? (--wrongLeft, Wrong()) : Right();
             window.now += 1;
+            window.invalidations.clear(); // keeps what the ticks after the last answer repaint
             TicksToNextQuestion();
         }
         return asked;
     }
-    // The seconds left said unasked since the last call; forgets what was said.
+    // The seconds left said since the last call, unasked or asked; forgets what was said.
     Lines Cues()
     {
         Lines said;
