@@ -12,20 +12,15 @@ protected:
     std::u16string Display() { return window.texts[id::kWordDisplay]; }
     void Prev() { engine.AnswerClicked(0); }
     void Next() { engine.AnswerClicked(3); }
-    // A practise drill on level 2 asking its p-th word, no pause running.
-    void DrillUpTo(int p)
-    {
-        engine.SelectLevel(2);
-        while (Position() < p) {
-            Right();
-            TicksToNextQuestion();
-        }
-    }
 };
 
 TEST_F(ReviewTest, StopsTheDrillShowsTheWordBeforeAndFreezesAPause)
 {
-    DrillUpTo(5);
+    engine.SelectLevel(2);
+    while (Position() < 5) {
+        Right();
+        TicksToNextQuestion();
+    }
     const auto logRows = window.List(id::kAnswerLog).size();
 
     engine.StartReview(); // relabels and hides as MainDialogTest.LevelButtonStartsItsLevelAndDigitKeysAnswer sees
@@ -50,6 +45,9 @@ TEST_F(ReviewTest, StopsTheDrillShowsTheWordBeforeAndFreezesAPause)
     EXPECT_EQ(Display(), ReviewText(100));
     Next();
     EXPECT_EQ(Display(), ReviewText(51));
+    engine.SetSpeakFrenchWord(false); // a French voice says the word: the reader only its meaning
+    Prev();
+    EXPECT_EQ(window.announced.back(), SpokenText::Plain(engine.words()[100].english));
 
     // Only a new drill leaves Review.
     engine.StartDrill();

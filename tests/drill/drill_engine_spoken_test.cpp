@@ -1,6 +1,5 @@
 #include "drill/spoken_text.h"
 #include "tests/drill/engine_fixture.h"
-#include "vocab/level.h"
 
 #include <string>
 
@@ -39,19 +38,6 @@ TEST(SpokenTextTest, LayoutIsNeverSpokenAndTimesAndCountsAreSaidInWords)
 
 // What the engine announces while a learner drills (more with the answers,
 // results and speed challenge it belongs to).
-
-TEST_F(EngineTest, TheFrenchWordCanBeLeftOutOfTheQuestionTheVerdictAndReview)
-{
-    engine.SetSpeakFrenchWord(false);
-    engine.StartDrill();
-    EXPECT_EQ(window.announced.at(0).substr(0, 2), u"1 ");
-    EXPECT_EQ(window.announced.at(0).find(u"le."), std::u16string::npos);
-    engine.StartReview();
-    EXPECT_EQ(window.announced.back(), SpokenText::Plain(engine.words()[Level::kSize].english));
-    engine.StartDrill();
-    Wrong();
-    EXPECT_EQ(window.announced.back(), u"wrong: it means the");
-}
 
 TEST_F(EngineTest, TheSecondsLeftAreNeverSaidUnaskedTwiceWithinThreeSeconds)
 {
