@@ -8,7 +8,7 @@ namespace {
 
 const QSize kSize(90, 21);
 
-TEST(LevelButton, DrawsTheBarFromTheStoredResult)
+TEST(LevelButton, DrawsTheBarFromTheStoredResultAndTheCaptionOverIt)
 {
     // Best result of level 3 and the bar width at w = 90: (w * (75 - b) * 2) / 50 within 0..w. 999 and
     // above mean no result yet; a result better than possible fills the bar, even where the product
@@ -30,13 +30,9 @@ TEST(LevelButton, DrawsTheBarFromTheStoredResult)
     // Nothing stored, or no store at all: no result.
     const MemoryProfileStore empty;
     EXPECT_EQ(CLevelButton::Render(3, &empty, QString(), kSize), CLevelButton::Render(3, nullptr, QString(), kSize));
-}
 
-TEST(LevelButton, CaptionIsBoldSixteenPixelTimesAtFourPixelsPerTrimmedUnit)
-{
-    // The origin is (w / 2 - 4 per trimmed character, h / 2 - 11); drawn over the bar.
-    MemoryProfileStore store;
-    store.SetBest(3, 62);
+    // The caption is bold Times of 16 px from (w / 2 - 4 per trimmed character, h / 2 - 11), over the bar.
+    const MemoryProfileStore store = Bests({{3, 62}});
     const QImage bare = CLevelButton::Render(3, &store, QString(), kSize);
     for (const auto &[text, caption] :
          {std::pair {"101 - 150", "101 - 150"}, std::pair {" 1-50 ", "1-50"}, std::pair {"951 - 1000", "951 - 1000"}}) {
