@@ -8,7 +8,7 @@ namespace {
 
 const QSize kSize(234, 68);
 
-TEST(AnswerButton, FaceFadesIntoTheVerdictsColour)
+TEST(AnswerButton, FaceFadesIntoTheVerdictsColourUnderTheTrimmedCaption)
 {
     // Flags, face colour, the colour the fade starts from.
     const std::tuple<AnswerFace, QRgb, QRgb> cases[] = {
@@ -21,13 +21,11 @@ TEST(AnswerButton, FaceFadesIntoTheVerdictsColour)
         const QImage image = CAnswerButton::Render(face, QString(), kSize);
         // The ramp runs 100 px down from the fade start, whatever the height.
         for (const int y : {2, 20, 40, 65}) {
-            EXPECT_TRUE(PixelNear(image, 117, y, RampOverWhite({0, 0}, fadeStart, {0, 100}, colour, 117, y)));
+            EXPECT_TRUE(PixelNear(image, 117, y, Ramp {{0, 0}, {0, 100}, fadeStart, colour}(117, y)));
         }
     }
-}
 
-TEST(AnswerButton, CaptionIsBoldTwentyPixelTimesAtFivePixelsPerTrimmedUnit)
-{
+    // The caption is bold Times of 20 px.
     const AnswerFace face;
     const QImage bare = CAnswerButton::Render(face, QString(), kSize);
     // The origin is (w / 2 - 5 per character, h / 2 - 11), not placed by the measured width: "WWW" and "iii"

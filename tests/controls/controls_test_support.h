@@ -15,19 +15,14 @@
 
 #include <gtest/gtest.h>
 
-// A profile holding these levels' best results.
-inline MemoryProfileStore Bests(std::initializer_list<std::pair<int, std::int32_t>> levels)
+// A profile holding these levels' best results, and every other level's at others (0: none).
+inline MemoryProfileStore Bests(std::initializer_list<std::pair<int, std::int32_t>> levels, std::int32_t others = 0)
 {
     MemoryProfileStore store;
-    for (const auto &[level, best] : levels) {
-        store.SetBest(level, best);
+    for (int level = 1; level <= 20 && others != 0; ++level) {
+        store.SetBest(level, others);
     }
-    return store;
-}
-inline MemoryProfileStore EveryLevelAt(std::int32_t best)
-{
-    MemoryProfileStore store;
-    for (int level = 1; level <= 20; ++level) {
+    for (const auto &[level, best] : levels) {
         store.SetBest(level, best);
     }
     return store;
@@ -50,29 +45,34 @@ inline ::testing::AssertionResult PixelNear(const QImage &image, int x, int y, Q
         << QString::asprintf("pixel (%d, %d) is %08X, expected %08X", x, y, a, want).toStdString();
 }
 
-// The colour a two-point ramp (straight channel blend, repeating) leaves
-// at the centre of pixel (x, y) when composited over opaque white.
-inline QRgb RampOverWhite(QPointF p1, QRgb c1, QPointF p2, QRgb c2, int x, int y)
+// A two-point ramp (straight channel blend, repeating) composited over opaque white.
+struct Ramp
 {
-    const double dx = p2.x() - p1.x();
-    const double dy = p2.y() - p1.y();
-    double t = ((x + 0.5 - p1.x()) * dx + (y + 0.5 - p1.y()) * dy) / (dx * dx + dy * dy);
-    t -= std::floor(t);
-    auto lerp = [t](int a, int b) { return a + (b - a) * t; };
-    const double alpha = lerp(qAlpha(c1), qAlpha(c2)) / 255.0;
-    auto over
-        = [alpha](double channel) { return static_cast<int>(std::lround(channel * alpha + 255.0 * (1 - alpha))); };
-    return qRgb(over(lerp(qRed(c1), qRed(c2))), over(lerp(qGreen(c1), qGreen(c2))), over(lerp(qBlue(c1), qBlue(c2))));
-}
+    QPointF p1, p2;
+    QRgb c1, c2;
 
-inline QRgb StripFillAt(int x, int y)
-{
-    return RampOverWhite({0, 0}, 0x00FF0040u, {64, 1000}, 0xFF0000FFu, x, y);
-}
-inline QRgb NavyFadeAt(int x, int y)
-{
-    return RampOverWhite({0, 0}, 0x00000020u, {0, 60}, 0xFF000040u, x, y);
-}
+    // The colour it leaves at the centre of pixel (x, y).
+    QRgb operator()(int x, int y) const
+    {
+        const double dx = p2.x() - p1.x();
+        const double dy = p2.y() - p1.y();
+        double t = ((x + 0.5 - p1.x()) * dx + (y + 0.5 - p1.y()) * dy) / (dx * dx + dy * dy);
+        t -= std::floor(t);
+        auto lerp = [t](int a, int b) { return a + (b - a) * t; };
+        const double alpha = lerp(qAlpha(c1), qAlpha(c2)) / 255.0;
+        auto over
+            = [alpha](double channel) { return static_cast<int>(std::lround(channel * alpha + 255.0 * (1 - alpha))); };
+        return qRgb(over(lerp(qRed(c1), qRed(c2))), over(lerp(qGreen(c1), qGreen(c2))),
+                    over(lerp(qBlue(c1), qBlue(c2))));
+    }
+};
+
+// The ramps the controls fill with; a level's bar runs from dark green at
+// the left towards green over 164 px, the total's 30 px down.
+inline constexpr Ramp StripFillAt {{0, 0}, {64, 1000}, 0x00FF0040u, 0xFF0000FFu};
+inline constexpr Ramp NavyFadeAt {{0, 0}, {0, 60}, 0x00000020u, 0xFF000040u};
+inline constexpr Ramp BarAt {{0, 10}, {164, 10}, 0xFF008000u, 0xFF00FF00u};
+inline constexpr Ramp TotalBarAt {{0, 0}, {0, 30}, 0xFF008000u, 0xFF00FF00u};
 
 // The box of a text's ink: the pixels less than half as bright as without
 // the text, that is black text covering more than half of the pixel.

@@ -8,13 +8,7 @@ namespace {
 
 const QSize kSize(90, 21);
 
-// The bar: dark green at the left towards green over 164 px.
-QRgb BarAt(int x, int y)
-{
-    return RampOverWhite({0, 10}, 0xFF008000u, {164, 10}, 0xFF00FF00u, x, y);
-}
-
-TEST(LevelButton, DrawsTheBarFromTheStoredResult)
+TEST(LevelButton, DrawsTheBarFromTheStoredResultAndTheCaptionOverIt)
 {
     // Best result of level 3 and the bar width at w = 90: (w * (75 - b) * 2) / 50 within 0..w. 999 and
     // above mean no result yet; a result better than possible fills the bar, even where the product
@@ -36,13 +30,9 @@ TEST(LevelButton, DrawsTheBarFromTheStoredResult)
     // Nothing stored, or no store at all: no result.
     const MemoryProfileStore empty;
     EXPECT_EQ(CLevelButton::Render(3, &empty, QString(), kSize), CLevelButton::Render(3, nullptr, QString(), kSize));
-}
 
-TEST(LevelButton, CaptionIsBoldSixteenPixelTimesAtFourPixelsPerTrimmedUnit)
-{
-    // The origin is (w / 2 - 4 per trimmed character, h / 2 - 11); drawn over the bar.
-    MemoryProfileStore store;
-    store.SetBest(3, 62);
+    // The caption is bold Times of 16 px from (w / 2 - 4 per trimmed character, h / 2 - 11), over the bar.
+    const MemoryProfileStore store = Bests({{3, 62}});
     const QImage bare = CLevelButton::Render(3, &store, QString(), kSize);
     for (const auto &[text, caption] :
          {std::pair {"101 - 150", "101 - 150"}, std::pair {" 1-50 ", "1-50"}, std::pair {"951 - 1000", "951 - 1000"}}) {
@@ -50,17 +40,6 @@ TEST(LevelButton, CaptionIsBoldSixteenPixelTimesAtFourPixelsPerTrimmedUnit)
         EXPECT_EQ(InkBox(bare, CLevelButton::Render(3, &store, text, kSize)), ExpectedInk(caption, 16, origin, kSize))
             << text;
     }
-}
-
-TEST(LevelButton, WidgetShowsANewBestAtItsNextPaint)
-{
-    MemoryProfileStore store;
-    CLevelButton button(2, &store);
-    button.setText("51-100");
-    button.resize(kSize);
-    EXPECT_TRUE(PixelNear(button.grab().toImage(), 10, 10, NavyFadeAt(10, 10)));
-    store.SetBest(2, 51);
-    EXPECT_TRUE(PixelNear(button.grab().toImage(), 10, 10, BarAt(10, 10)));
 }
 
 } // namespace

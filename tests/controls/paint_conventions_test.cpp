@@ -40,7 +40,7 @@ std::vector<NamedRenderer> EveryControl(const MemoryProfileStore &store)
 
 TEST(PaintConventions, EveryControlEndsWithTheRaisedFrameAtAnyDensity)
 {
-    const MemoryProfileStore store = EveryLevelAt(50); // full green bars on the level button and the total strip
+    const MemoryProfileStore store = Bests({}, 50); // full green bars on the level button and the total strip
     for (const NamedRenderer &control : EveryControl(store)) {
         SCOPED_TRACE(control.name);
         for (const QSize empty : {QSize(0, 0), QSize(0, 26), QSize(670, 0), QSize(-3, 10), QSize(10, -1)}) {
@@ -81,7 +81,7 @@ TEST(WindowBackdrop, FadesFromWhiteDownwardsWithoutAFrame)
     ASSERT_EQ(image.size(), QSize(1154, 588));
     for (const int x : {0, 500, 1153}) {
         for (int y = 0; y < 588; ++y) {
-            const QRgb want = RampOverWhite({0, 0}, 0x00000020u, {64, 1000}, 0xFF000040u, x, y);
+            const QRgb want = Ramp {{0, 0}, {64, 1000}, 0x00000020u, 0xFF000040u}(x, y);
             ASSERT_TRUE(PixelNear(image, x, y, want, 2)) << x << ", " << y;
         }
     }

@@ -1,11 +1,10 @@
+#include "controls/c_level_button.h"
 #include "controls/c_marked_bar.h"
 #include "controls/c_progress_bar.h"
 #include "controls/c_title_bar.h"
 #include "controls/c_total_bar.h"
-#include "drill/drill_engine.h"
 
 #include "tests/controls/controls_test_support.h"
-#include "tests/drill/engine_fixture.h"
 
 #include <climits>
 #include <tuple>
@@ -16,20 +15,16 @@ TEST(TitleBar, LevelTitleAndClockAreBoldTimesAtTheirSizeAndTop)
 {
     // The two strips as the main window sets them up: the level title 24 px from 15 px down, the clock
     // 50 px from 1 px down, both from the left edge with their leading blanks drawn as space.
-    RecordingWindow window;
-    MemoryProfileStore store;
-    DrillEngine engine(window, store);
-    engine.InitDialogState();
-    TitleState clock = engine.clock();
-    clock.text = u"   02 : 05";
-    for (const auto &[state, size, pixels, top] :
-         {std::tuple {engine.levelTitle(), QSize(347, 63), 24, 15}, std::tuple {clock, QSize(234, 58), 50, 1}}) {
+    for (const auto &[state, size] :
+         {std::pair {TitleState {24, 15.0f, u"       French Vocabulary (1 - 50)"}, QSize(347, 63)},
+          std::pair {TitleState {50, 1.0f, u"   02 : 05"}, QSize(234, 58)}}) {
         const QString text = QString::fromStdU16String(state.text);
         CTitleBar strip(&state);
         strip.resize(size);
         const QImage drawn = strip.grab().toImage().convertToFormat(QImage::Format_ARGB32_Premultiplied);
         const QImage bare = CTitleBar::Render({state.fontSize, state.textTop, u""}, size);
-        EXPECT_EQ(InkBox(bare, drawn), ExpectedInk(text, pixels, QPointF(0, top), size)) << text.toStdString();
+        EXPECT_EQ(InkBox(bare, drawn), ExpectedInk(text, state.fontSize, QPointF(0, state.textTop), size))
+            << text.toStdString();
     }
     // Without a text, or with a size no font has, only the strip fill shows inside the frame.
     const QImage bare = CTitleBar::Render({0, 1.0f, u"   02 : 05"}, QSize(347, 63));
@@ -59,16 +54,13 @@ TEST(ProgressBar, LevelHeightAndColourFollowTheCredit)
         for (int y = 2, top = h - height; y < h - 2; ++y) {
             const QRgb want = y < top - 1 ? StripFillAt(40, y)
                 : y <= top                ? kBlack
-                                          : RampOverWhite({0, 10}, kDarkGrey, {64, 10}, colour, 40, y);
+                                          : Ramp {{0, 10}, {64, 10}, kDarkGrey, colour}(40, y);
             ASSERT_TRUE(PixelNear(image, 40, y, want)) << y;
         }
     }
 }
 
-QRgb CellRampAt(int x, int y)
-{
-    return RampOverWhite({0, 10}, 0xFF202020u, {740, 10}, 0xFF00FF00u, x, y);
-}
+constexpr Ramp CellRampAt {{0, 10}, {740, 10}, 0xFF202020u, 0xFF00FF00u};
 
 TEST(MarkedBar, CellsAreLaidAtAFortyEighthOfTheWidth)
 {
@@ -95,12 +87,6 @@ TEST(MarkedBar, CellsAreLaidAtAFortyEighthOfTheWidth)
     EXPECT_TRUE(PixelNear(CMarkedBar::Render(state, QSize(720, 26)), 710, 13, CellRampAt(710, 13)));
 }
 
-// The total bar: dark green at the top towards green 30 px down.
-QRgb TotalBarAt(int x, int y)
-{
-    return RampOverWhite({0, 0}, 0xFF008000u, {0, 30}, 0xFF00FF00u, x, y);
-}
-
 // The strip as it would be without its text: frame, bar and navy fade.
 QImage WithoutText(QImage image, int bar)
 {
@@ -124,7 +110,7 @@ TEST(TotalBar, ScoreBarAndPercentage)
         {Bests({{1, 998}, {2, 999}}), -898, 0, "  0%"},
         {Bests({{4, INT_MIN}}), 100 + std::int64_t {1} * 2147483648, 670, "100%"}, // would overflow 32 bits
         {Bests({{4, INT_MAX}}), 0, 0, "  0%"},
-        {EveryLevelAt(50), 1000, 670, "100%"},
+        {Bests({}, 50), 1000, 670, "100%"},
     };
     for (const auto &[store, score, bar, text] : cases) {
         SCOPED_TRACE(score);
@@ -145,13 +131,18 @@ TEST(TotalBar, ScoreBarAndPercentage)
     EXPECT_EQ(CTotalBar::Score(nullptr), 0);
 }
 
-TEST(TotalBar, WidgetShowsANewBestAtItsNextPaint)
+TEST(LevelButtonAndTotalBar, WidgetsShowANewBestAtTheirNextPaint)
 {
     MemoryProfileStore store;
+    CLevelButton button(2, &store);
+    button.setText("51-100");
+    button.resize(90, 21);
     CTotalBar strip(&store);
     strip.resize(670, 26);
+    EXPECT_TRUE(PixelNear(button.grab().toImage(), 10, 10, NavyFadeAt(10, 10)));
     EXPECT_TRUE(PixelNear(strip.grab().toImage(), 5, 13, NavyFadeAt(5, 13)));
-    store.SetBest(9, 50);
+    store.SetBest(2, 51);
+    EXPECT_TRUE(PixelNear(button.grab().toImage(), 10, 10, BarAt(10, 10)));
     EXPECT_TRUE(PixelNear(strip.grab().toImage(), 5, 13, TotalBarAt(5, 13)));
 }
 

@@ -1,3 +1,4 @@
+#include "drill/spoken_text.h"
 #include "tests/drill/engine_fixture.h"
 
 #include <tuple>
@@ -11,20 +12,15 @@ protected:
     std::u16string Display() { return window.texts[id::kWordDisplay]; }
     void Prev() { engine.AnswerClicked(0); }
     void Next() { engine.AnswerClicked(3); }
-    // A practise drill on level 2 asking its p-th word, no pause running.
-    void DrillUpTo(int p)
-    {
-        engine.SelectLevel(2);
-        while (Position() < p) {
-            Right();
-            TicksToNextQuestion();
-        }
-    }
 };
 
-TEST_F(ReviewTest, StopsTheDrillAndShowsTheWordBefore)
+TEST_F(ReviewTest, StopsTheDrillShowsTheWordBeforeAndFreezesAPause)
 {
-    DrillUpTo(5);
+    engine.SelectLevel(2);
+    while (Position() < 5) {
+        Right();
+        TicksToNextQuestion();
+    }
     const auto logRows = window.List(id::kAnswerLog).size();
 
     engine.StartReview(); // relabels and hides as MainDialogTest.LevelButtonStartsItsLevelAndDigitKeysAnswer sees
@@ -34,6 +30,7 @@ TEST_F(ReviewTest, StopsTheDrillAndShowsTheWordBefore)
     Next();
     Next();
     EXPECT_EQ(Display(), ReviewText(56));
+    EXPECT_EQ(window.announced.back(), SpokenText::Meaning(engine.words()[56].french, engine.words()[56].english));
     engine.AnswerClicked(1); // the middle buttons do nothing in Review
     engine.AnswerClicked(2);
     EXPECT_EQ(Display(), ReviewText(56));
@@ -48,18 +45,9 @@ TEST_F(ReviewTest, StopsTheDrillAndShowsTheWordBefore)
     EXPECT_EQ(Display(), ReviewText(100));
     Next();
     EXPECT_EQ(Display(), ReviewText(51));
-}
-
-TEST_F(ReviewTest, EnteredDuringAPauseFreezesIt)
-{
-    DrillUpTo(3);
-    Wrong();
-    engine.StartReview();
-    EXPECT_EQ(session().answerPause, 6);
-    const std::u16string shown = Display();
+    engine.SetSpeakFrenchWord(false); // a French voice says the word: the reader only its meaning
     Prev();
-    Next();
-    EXPECT_EQ(std::tuple(session().currentWord, Display()), std::tuple(53, shown));
+    EXPECT_EQ(window.announced.back(), SpokenText::Plain(engine.words()[100].english));
 
     // Only a new drill leaves Review.
     engine.StartDrill();
@@ -67,6 +55,15 @@ TEST_F(ReviewTest, EnteredDuringAPauseFreezesIt)
     EXPECT_TRUE(window.IsShown(id::kAnswer2) && window.IsShown(id::kAnswer3));
     EXPECT_NE(window.texts[id::kAnswer1], u" Prev ");
     EXPECT_NE(window.texts[id::kAnswer4], u" Next ");
+
+    // Entered during the pause after an answer, it freezes the pause and steps nowhere.
+    Wrong();
+    engine.StartReview();
+    EXPECT_EQ(session().answerPause, 6);
+    const std::u16string shown = Display();
+    Prev();
+    Next();
+    EXPECT_EQ(std::tuple(session().currentWord, Display()), std::tuple(51, shown));
 }
 
 // Without a practise running Review steps nowhere, and it ends a speed

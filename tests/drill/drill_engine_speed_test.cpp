@@ -11,15 +11,21 @@ TEST_F(EngineTest, UnansweredSpeedChallengeEndsOnTheFiftyFirstTick)
     for (int tick = 1; tick <= 50; ++tick) {
         window.now += tick % 5 == 0 ? 1 : 0; // five ticks a second
         Tick();
+        if (tick == 3 || tick == 50) {
+            engine.AnnounceTime(); // whole seconds left, rounded up: 9.4 s is said as 10
+        }
     }
     EXPECT_EQ(std::tuple(engine.progress().credit, session().currentWord), std::tuple(0, 1));
     EXPECT_TRUE(window.highScoreRuns.empty());
+    EXPECT_EQ(Cues(), (Lines {u"10 seconds left", u"6 seconds left", u"3 seconds left", u"0 seconds left"}));
 
     // The dialog stays open 30 s; the clock shows it, the score does not.
     window.highScoresSeconds = 30;
     Tick();
     EXPECT_EQ(std::tuple(window.highScoreRuns, window.timerRanDuringHighScores),
               std::tuple(HighScoreRuns {{10, 0, 0}}, false));
+    // Its score is said on the last tick, before the table takes the focus.
+    EXPECT_EQ(window.announced, Lines {u"Time is up: 0 correct on 0 guesses in 10 seconds."});
     EXPECT_EQ(window.texts[id::kStatus], u"  00 mins, 10 secs  \r\n0 Correct on 0 guesses");
     // The score is drawn where the word was: the word goes, so the score can be read.
     EXPECT_EQ(window.texts[id::kWordDisplay], u"");

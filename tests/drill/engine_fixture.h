@@ -117,9 +117,22 @@ protected:
             int &wrongLeft = wrongAnswers[Position()];
             wrongLeft > 0 ? (--wrongLeft, Wrong()) : Right();
             window.now += 1;
+            window.invalidations.clear(); // keeps what the ticks after the last answer repaint
             TicksToNextQuestion();
         }
         return asked;
+    }
+    // The seconds left said since the last call, unasked or asked; forgets what was said.
+    Lines Cues()
+    {
+        Lines said;
+        for (const std::u16string &text : window.announced) {
+            if (text.ends_with(u" left")) {
+                said.push_back(text);
+            }
+        }
+        window.announced.clear();
+        return said;
     }
 
     MemoryProfileStore store;
