@@ -5,7 +5,7 @@
 // new store has opened it, value by value, not through the store's reads.
 
 #include "records/profile_keys.h"
-#include "tests/records/profile_writer_records.h"
+#include "tests/stores/profile_writer_records.h"
 #include "tests/support/memory_profile_store.h"
 #include "tests/support/temp_registry_profile.h"
 

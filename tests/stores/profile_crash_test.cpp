@@ -5,7 +5,7 @@
 // the code under test.
 
 #include "records/profile_keys.h"
-#include "tests/records/profile_writer_records.h"
+#include "tests/stores/profile_writer_records.h"
 #include "tests/support/memory_profile_store.h"
 
 #include <QDir>

@@ -10,7 +10,7 @@
 #else
 #include "stores/posix/qsettings_profile_store.h"
 #endif
-#include "tests/records/profile_writer_records.h"
+#include "tests/stores/profile_writer_records.h"
 
 #include <QCoreApplication>
 #include <QDir>
