@@ -286,10 +286,10 @@ TEST(QSettingsProfileStore, CopiesHoldWhatTheyPromiseWithTheProfilesPermissions)
 
     QSettingsProfileStore &run1 = profile.reopen();
     run1.WriteProfileInt(kResultsSection, "BestResult1", 55);
-    run1.WriteProfileInt(kResultsSection, "BestResult1", 52);
-    EXPECT_EQ(ReadBytes(profile.path() + ".bak"), first) << "the profile as the run found it";
     EXPECT_EQ(QDir(profile.dirPath() + "/Dravilo").entryList({"*.tmp"}, QDir::AllEntries | QDir::Hidden),
               QStringList());
+    run1.WriteProfileInt(kResultsSection, "BestResult1", 52);
+    EXPECT_EQ(ReadBytes(profile.path() + ".bak"), first) << "the profile as the run found it";
     const QByteArray afterRun1 = ReadBytes(profile.path());
     ASSERT_TRUE(run1.KeepCopy(".before-reset"));
     EXPECT_EQ(ReadBytes(profile.path() + ".before-reset"), afterRun1);
