@@ -7,13 +7,10 @@
 #include "records/profile_keys.h"
 #include "tests/records/profile_writer_records.h"
 #include "tests/support/memory_profile_store.h"
+#include "tests/support/temp_profile.h"
 
-#include <QDir>
 #include <QElapsedTimer>
-#include <QFile>
 #include <QProcess>
-#include <QSettings>
-#include <QTemporaryDir>
 #include <QThread>
 
 #include <gtest/gtest.h>
@@ -79,10 +76,7 @@ TEST(ProfileDurability, EveryKillLeavesTheStateAfterAWholeRecord)
         seed["Results/" + profile_keys::Result(20, n)] = u"  01 mins, 02 secs Tries :50";
         text += QByteArray::fromStdString(profile_keys::Result(20, n)) + "=\"  01 mins, 02 secs Tries :50\"\n";
     }
-    ASSERT_TRUE(QDir().mkpath(dir.path() + "/Dravilo"));
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.write(text) == text.size());
-    file.close();
+    ASSERT_TRUE(WriteBytes(path, text));
     Model model(seed);
 
     // How long a record takes here (sanitizers and load make it vary a lot),
