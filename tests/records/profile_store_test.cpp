@@ -165,6 +165,10 @@ TEST(QSettingsProfileStore, UnreadableProfileIsKeptAsideAtTheFirstWriteAndTheNew
         {"an open section header after values", "[Results]\nBestResult1=5\nResult1_1=old\n[Broken\n", 0600},
         {"no permission to read", "[Results]\nBestResult1=5\n", 0},
         {"group-readable and broken", "[Results\nBestResult1=5\n", 0640},
+        // More that QSettings reports a format error for.
+        {"a line neither a comment nor key=value", "[Results]\nBestResult1=5\nBestResult1 6\n", 0600},
+        {"a ';' in a header, which ends the line before its ']'", "[Res;ults]\n[Results]\nBestResult1=5\n", 0600},
+        {"a byte order mark before a header", "\xEF\xBB\xBF[Results]\nBestResult1=5\n", 0600},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.name);
