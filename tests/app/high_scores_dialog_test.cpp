@@ -13,18 +13,12 @@
 
 namespace {
 
-// As a fresh reader finds it; the dialog's own store stays in use.
-QString StoredTitle(TempProfile &profile, int row)
-{
-    return profile.Stored(profile_keys::Title(row));
-}
-
 // A full table with a run that ranks in the middle: the rows below move
 // down a row, names and all, and the new row's box is the only one open and
 // starts empty.
 TEST(HighScoresDialog, RankedRunGetsTheOnlyEditableBoxAndEveryKeystrokeIsStored)
 {
-    TempProfile profile;
+    TempProfile profile; // Stored(): as a fresh reader finds it, the dialog's own store in use
     for (int r = 0; r < 15; ++r) {
         profile.store().WriteProfileInt("Results", profile_keys::Correct(r), 30 - r);
         profile.store().WriteProfileString("Results", profile_keys::Title(r), u"name" + std::u16string(1, u'a' + r));
@@ -40,23 +34,23 @@ TEST(HighScoresDialog, RankedRunGetsTheOnlyEditableBoxAndEveryKeystrokeIsStored)
                                    : QString();
         EXPECT_EQ(dialog.nameBox(r)->text(), name) << r;
         EXPECT_EQ(dialog.nameBox(r)->isEnabled(), r == 7) << r;
-        EXPECT_EQ(StoredTitle(profile, r), name) << r;
+        EXPECT_EQ(profile.Stored(profile_keys::Title(r)), name) << r;
     }
     EXPECT_EQ(dialog.focusWidget(), dialog.okButton());
 
     QLineEdit *box = dialog.nameBox(7);
     QTest::keyClicks(box, QStringLiteral("Max"));
-    EXPECT_EQ(StoredTitle(profile, 7), QStringLiteral("Max"));
-    EXPECT_EQ(StoredTitle(profile, 8), QStringLiteral("nameh"));
+    EXPECT_EQ(profile.Stored(profile_keys::Title(7)), QStringLiteral("Max"));
+    EXPECT_EQ(profile.Stored(profile_keys::Title(8)), QStringLiteral("nameh"));
     // Pasted INI syntax, quotes, letters beyond Latin-1 and a line break: the profile holds what the box holds.
     QApplication::clipboard()->setText(QStringLiteral(" [Results] a=b;\"q\" Ζωή 名前 😀\nline two"));
     box->setFocus();
     QTest::keyClick(box, Qt::Key_V, Qt::ControlModifier);
     EXPECT_TRUE(box->text().startsWith(QStringLiteral("Max [Results] a=b;\"q\" Ζωή 名前 😀")))
         << box->text().toStdString();
-    EXPECT_EQ(StoredTitle(profile, 7), box->text());
+    EXPECT_EQ(profile.Stored(profile_keys::Title(7)), box->text());
     dialog.reject(); // Escape keeps what was typed
-    EXPECT_EQ(StoredTitle(profile, 7), box->text());
+    EXPECT_EQ(profile.Stored(profile_keys::Title(7)), box->text());
 }
 
 } // namespace

@@ -5,55 +5,23 @@
 
 #include "app/c_pelko_dlg.h"
 #include "app/save_guard.h"
-#include "app/c_high_scores_dlg.h"
 #include "records/profile_keys.h"
 #include "res/control_ids.h"
+#include "tests/support/odd_files.h"
 #include "tests/support/temp_profile.h"
 #include "tests/support/when_modal_opens.h"
 
 #include <QAbstractButton>
-#include <QApplication>
-#include <QContextMenuEvent>
-#include <QDir>
-#include <QElapsedTimer>
-#include <QFile>
 #include <QFileDialog>
-#include <QFileInfo>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMenu>
 #include <QMessageBox>
-#include <QPushButton>
-#include <QSettings>
-#include <QStyleOptionViewItem>
-#include <QTemporaryDir>
 #include <QTest>
-#include <QTimer>
 #include <QTreeWidget>
 
 #include <gtest/gtest.h>
 
-#include <functional>
-#include <tuple>
-#include <utility>
-#include <vector>
-
-#include <sys/mount.h>
-
 namespace {
-
-using namespace ids::main;
-
-// A value as QSettings reads the file now (through a copy: QSettings keeps what it read per name).
-QString Stored(const QString &path, const std::string &key)
-{
-    QTemporaryDir dir;
-    QFile::copy(path, dir.path() + "/copy.conf");
-    return QSettings(dir.path() + "/copy.conf", QSettings::IniFormat)
-        .value("Results/" + QString::fromStdString(key))
-        .toString();
-}
 
 // A whole practise drill, all right, through the engine; its result line.
 QString FinishAPractise(CpelkoDlg &dialog)
@@ -73,20 +41,13 @@ QString FinishAPractise(CpelkoDlg &dialog)
 TEST(Saving, AFullDiskIsToldInTheWindowAndTheResultIsSavedOnceSpaceReturns)
 {
     QTemporaryDir mountPoint;
-    const QByteArray where = QFile::encodeName(mountPoint.path());
-    if (::mount("tmpfs", where.constData(), "tmpfs", 0, "size=256k") != 0) {
+    SmallFileSystem disk(mountPoint.path());
+    if (!disk) {
         GTEST_SKIP() << "mounting a small file system needs root";
     }
     const QString path = mountPoint.path() + "/Dravilo/pelko.conf";
-    {
-        QSettingsProfileStore store(path);
-        store.WriteProfileInt("Results", profile_keys::BestResult(2), 60);
-        // The rest of the space goes to a filler.
-        QFile filler(mountPoint.path() + "/filler");
-        ASSERT_TRUE(filler.open(QIODevice::WriteOnly));
-        const QByteArray chunk(4096, 'x');
-        while (filler.write(chunk) == chunk.size() && filler.flush()) { }
-    }
+    QSettingsProfileStore(path).WriteProfileInt("Results", profile_keys::BestResult(2), 60);
+    disk.Fill(); // the rest of the space
     QSettingsProfileStore store(path);
     CpelkoDlg dialog(store);
     dialog.show();
@@ -99,13 +60,12 @@ TEST(Saving, AFullDiskIsToldInTheWindowAndTheResultIsSavedOnceSpaceReturns)
               QStringLiteral("Results cannot be saved to %1: no space is left on the device. They "
                              "are kept while pelko is open and saved as soon as that works again.")
                   .arg(path));
-    EXPECT_TRUE(Stored(path, profile_keys::Result(1, 1)).isEmpty());
+    EXPECT_TRUE(StoredIn(path, profile_keys::Result(1, 1)).isEmpty());
 
     ASSERT_TRUE(QFile::remove(mountPoint.path() + "/filler"));
     EXPECT_TRUE(QTest::qWaitFor([&] { return !message->isVisible(); }, 10 * SaveGuard::kRetryMs));
-    EXPECT_EQ(Stored(path, profile_keys::Result(1, 1)), line);
-    EXPECT_EQ(Stored(path, profile_keys::BestResult(2)), "60");
-    ::umount2(where.constData(), MNT_DETACH);
+    EXPECT_EQ(StoredIn(path, profile_keys::Result(1, 1)), line);
+    EXPECT_EQ(StoredIn(path, profile_keys::BestResult(2)), "60");
 }
 
 // Exit, Escape and the close box ask while results are unsaved: Cancel goes
@@ -116,9 +76,7 @@ TEST(Saving, ClosingWithUnsavedResultsAsksWhatToDo)
     QTemporaryDir dir;
     const QString blocker = dir.path() + "/Dravilo";
     const QString path = blocker + "/pelko.conf";
-    QFile file(blocker); // a file where the profile's folder should be
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.close();
+    ASSERT_TRUE(WriteBytes(blocker, "")); // a file where the profile's folder should be
     QSettingsProfileStore store(path);
     CpelkoDlg dialog(store);
     dialog.show();
@@ -150,7 +108,7 @@ TEST(Saving, ClosingWithUnsavedResultsAsksWhatToDo)
     });
     QTest::mouseClick(qobject_cast<QAbstractButton *>(dialog.control(ids::main::kExit)), Qt::LeftButton);
     EXPECT_FALSE(dialog.isVisible());
-    EXPECT_EQ(Stored(copy, profile_keys::Result(1, 1)), line);
+    EXPECT_EQ(StoredIn(copy, profile_keys::Result(1, 1)), line);
 
     dialog.show();
     WhenModalOpens(&dialog, [](QWidget *box) { Press(box, "Quit Without Saving"); });
@@ -166,7 +124,7 @@ TEST(Saving, ClosingWithUnsavedResultsAsksWhatToDo)
     });
     dialog.close();
     EXPECT_FALSE(dialog.isVisible());
-    EXPECT_EQ(Stored(path, profile_keys::Result(1, 1)), line);
+    EXPECT_EQ(StoredIn(path, profile_keys::Result(1, 1)), line);
     EXPECT_FALSE(dialog.saveGuard().message()->isVisible());
 }
 
@@ -176,37 +134,27 @@ TEST(Saving, ClosingWithUnsavedResultsAsksWhatToDo)
 // retry saves the result once it is gone again, without Try Again.
 TEST(Saving, AnOddFileFoundAtStartIsToldUntilItIsGone)
 {
-    for (const bool linked : {false, true}) {
-        SCOPED_TRACE(linked ? "a folder behind a link" : "a folder");
-        QTemporaryDir dir;
-        const QString path = dir.path() + "/Dravilo/pelko.conf";
-        const QString folder = linked ? dir.path() + "/elsewhere" : path;
-        ASSERT_TRUE(QDir().mkpath(folder + "/inside") && QDir().mkpath(dir.path() + "/Dravilo"));
-        if (linked) {
-            ASSERT_TRUE(QFile::link(folder, path));
-        }
-        QSettingsProfileStore store(path);
-        CpelkoDlg dialog(store);
-        dialog.show();
-        QLabel *message = dialog.saveGuard().message();
-        EXPECT_TRUE(message->isVisible());
-        ASSERT_TRUE(QDir(folder).removeRecursively());
-        const auto entries = [&dir] {
-            return QDir(dir.path() + "/Dravilo").entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot);
-        };
-        EXPECT_EQ(entries(), linked ? QStringList {"pelko.conf"} : QStringList {});
-        EXPECT_TRUE(QTest::qWaitFor([&] { return !message->isVisible(); }, 10 * SaveGuard::kRetryMs));
-        EXPECT_FALSE(QFileInfo::exists(folder)) << "no profile made";
-        EXPECT_EQ(entries(), linked ? QStringList {"pelko.conf"} : QStringList {}) << "nothing left beside it";
+    QTemporaryDir dir;
+    const QString path = dir.path() + "/Dravilo/pelko.conf";
+    ASSERT_TRUE(QDir().mkpath(path + "/inside"));
+    QSettingsProfileStore store(path);
+    CpelkoDlg dialog(store);
+    dialog.show();
+    QLabel *message = dialog.saveGuard().message();
+    EXPECT_TRUE(message->isVisible());
+    ASSERT_TRUE(QDir(path).removeRecursively());
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !message->isVisible(); }, 10 * SaveGuard::kRetryMs));
+    EXPECT_EQ(QDir(dir.path() + "/Dravilo").entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot),
+              QStringList {})
+        << "no profile made, nothing left beside it";
 
-        ASSERT_TRUE(QDir().mkpath(folder + "/inside"));
-        const QString line = FinishAPractise(dialog);
-        EXPECT_TRUE(message->isVisible());
-        EXPECT_TRUE(dialog.saveGuard().retryTimer().isActive());
-        ASSERT_TRUE(QDir(folder).removeRecursively());
-        EXPECT_TRUE(QTest::qWaitFor([&] { return !message->isVisible(); }, 10 * SaveGuard::kRetryMs));
-        EXPECT_EQ(Stored(path, profile_keys::Result(1, 1)), line);
-    }
+    ASSERT_TRUE(QDir().mkpath(path + "/inside"));
+    const QString line = FinishAPractise(dialog);
+    EXPECT_TRUE(message->isVisible());
+    EXPECT_TRUE(dialog.saveGuard().retryTimer().isActive());
+    ASSERT_TRUE(QDir(path).removeRecursively());
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !message->isVisible(); }, 10 * SaveGuard::kRetryMs));
+    EXPECT_EQ(StoredIn(path, profile_keys::Result(1, 1)), line);
 }
 
 // Whether the message as shown lies inside its box, laid out by Qt itself.
@@ -236,10 +184,7 @@ TEST(Saving, AProfileSetAsideIsToldWithBothFilesAndHowToGoBack)
         folder += QLatin1Char('/') + QString(length - 20 - folder.size(), QLatin1Char('p'));
         const QString path = folder + "/Dravilo/pelko.conf";
         ASSERT_EQ(path.size(), length);
-        ASSERT_TRUE(QDir().mkpath(folder + "/Dravilo"));
-        QFile file(path);
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.write("[Results\nBestResult1=60\n") > 0);
-        file.close();
+        ASSERT_TRUE(WriteBytes(path, "[Results\nBestResult1=60\n"));
         QSettingsProfileStore store(path);
         CpelkoDlg dialog(store);
         dialog.show();
@@ -249,7 +194,7 @@ TEST(Saving, AProfileSetAsideIsToldWithBothFilesAndHowToGoBack)
             << dialog.saveGuard().Text().toStdString();
 
         const QString line = FinishAPractise(dialog);
-        EXPECT_EQ(Stored(path, profile_keys::Result(1, 1)), line);
+        EXPECT_EQ(StoredIn(path, profile_keys::Result(1, 1)), line);
         EXPECT_TRUE(message->isVisible());
         const QString text = QStringLiteral("%1 cannot be read (it is not a profile pelko can read), so it was kept "
                                             "beside it as pelko.conf.unreadable and pelko started afresh. To go back "

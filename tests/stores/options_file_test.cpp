@@ -3,13 +3,7 @@
 // in it, a file that cannot be read and a write that fails are left as they were.
 
 #include "stores/posix/options_file.h"
-#include "tests/support/odd_files.h"
-
-#include <QDir>
-#include <QFile>
-#include <QFileInfo>
-#include <QSettings>
-#include <QTemporaryDir>
+#include "tests/support/temp_profile.h"
 
 #include <gtest/gtest.h>
 
@@ -20,34 +14,18 @@ namespace {
 class OptionsFileTest : public ::testing::Test
 {
 protected:
-    QByteArray Text() const
-    {
-        QFile file(path);
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-    }
-    void Put(const QByteArray &bytes) const
-    {
-        QDir().mkpath(dir.path() + "/Dravilo");
-        QFile file(path);
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(bytes);
-    }
-
     QTemporaryDir dir;
     QString path = OptionsFile::BesideProfile(dir.path() + "/Dravilo/pelko.conf");
 };
 
-TEST_F(OptionsFileTest, LivesBesideTheProfileAsConfiguredNotBesideALinksTarget)
+// Beside the profile as configured, not beside a link's target.
+TEST_F(OptionsFileTest, AChoiceNeverMadeOrNotUnderstoodIsTheFallback)
 {
     EXPECT_EQ(path, dir.path() + "/Dravilo/pelko-options.conf");
     QDir().mkpath(dir.path() + "/Dravilo");
-    QDir().mkpath(dir.path() + "/elsewhere");
     ASSERT_TRUE(QFile::link(dir.path() + "/elsewhere/pelko.conf", dir.path() + "/Dravilo/pelko.conf"));
     EXPECT_EQ(OptionsFile::BesideProfile(dir.path() + "/Dravilo/pelko.conf"), path);
-}
 
-TEST_F(OptionsFileTest, AChoiceNeverMadeOrNotUnderstoodIsTheFallback)
-{
     const OptionsFile options(path);
     OptionsStore::Problem problem;
     EXPECT_FALSE(options.ReadFlag("SpeakFrenchWords", false, &problem));
@@ -55,19 +33,19 @@ TEST_F(OptionsFileTest, AChoiceNeverMadeOrNotUnderstoodIsTheFallback)
     EXPECT_FALSE(problem) << "no file: a choice never made";
     for (const QByteArray &bytes :
          {QByteArray("[Options]\nSpeakFrenchWords=perhaps\n"), QByteArray("[Other]\nSpeakFrenchWords=true\n")}) {
-        Put(bytes);
+        ASSERT_TRUE(WriteBytes(path, bytes));
         EXPECT_FALSE(options.ReadFlag("SpeakFrenchWords", false, &problem)) << bytes.toStdString();
         EXPECT_FALSE(problem);
     }
     // Not in the form QSettings reads: the fallback, and why.
     for (const QByteArray &bytes : {QByteArray("[Options\nSpeakFrenchWords=true\n"), QByteArray("\xff\xfe garbage")}) {
-        Put(bytes);
+        ASSERT_TRUE(WriteBytes(path, bytes));
         EXPECT_FALSE(options.ReadFlag("SpeakFrenchWords", false, &problem)) << bytes.toStdString();
         EXPECT_EQ(problem, (OptionsStore::Problem {{ProfileProblem::Malformed, 0, path}, true}));
     }
     // Larger than an options file can be: not read, just past the limit or 64 GB (sparse).
     const QByteArray on = "[Options]\nSpeakFrenchWords=true\n";
-    Put(on + QByteArray(OptionsFile::kMaxBytes - on.size(), ';'));
+    ASSERT_TRUE(WriteBytes(path, on + QByteArray(OptionsFile::kMaxBytes - on.size(), ';')));
     EXPECT_TRUE(options.ReadFlag("SpeakFrenchWords", false)) << "at the limit";
     for (const qint64 size : {OptionsFile::kMaxBytes + 1, qint64 {64} << 30}) {
         ASSERT_TRUE(QFile::resize(path, size));
@@ -76,35 +54,30 @@ TEST_F(OptionsFileTest, AChoiceNeverMadeOrNotUnderstoodIsTheFallback)
     }
 }
 
-TEST_F(OptionsFileTest, WhatIsWrittenIsReadByANewObjectAndByQSettings)
+// The file is replaced whole (no temporary left beside it), with the other
+// entries in it kept.
+TEST_F(OptionsFileTest, WhatIsWrittenIsReadByANewObjectAndByQSettingsAndOtherEntriesStay)
 {
+    ASSERT_TRUE(WriteBytes(path, "[Options]\nVoiceRate=3\n\n[Window]\nX=10\n"));
     ASSERT_FALSE(OptionsFile(path).WriteFlag("SpeakFrenchWords", true));
+    EXPECT_EQ(ReadBytes(path), QByteArray("[Options]\nSpeakFrenchWords=true\nVoiceRate=3\n\n[Window]\nX=10\n"));
     EXPECT_TRUE(OptionsFile(path).ReadFlag("SpeakFrenchWords", false));
     EXPECT_TRUE(QSettings(path, QSettings::IniFormat).value("Options/SpeakFrenchWords").toBool());
     ASSERT_FALSE(OptionsFile(path).WriteFlag("SpeakFrenchWords", false));
     EXPECT_FALSE(OptionsFile(path).ReadFlag("SpeakFrenchWords", true));
-    // Hand-edited the way QSettings also reads it.
-    Put("[Options]\nSpeakFrenchWords = 1\n");
-    EXPECT_TRUE(OptionsFile(path).ReadFlag("SpeakFrenchWords", false));
-    // The file is replaced whole: no temporary is left beside it.
     EXPECT_FALSE(QFile::exists(path + ".tmp"));
-}
-
-TEST_F(OptionsFileTest, OtherEntriesAreKeptAndABrokenFileIsSetAside)
-{
-    Put("[Options]\nVoiceRate=3\n\n[Window]\nX=10\n");
-    ASSERT_FALSE(OptionsFile(path).WriteFlag("SpeakFrenchWords", true));
-    EXPECT_EQ(Text(), QByteArray("[Options]\nSpeakFrenchWords=true\nVoiceRate=3\n\n[Window]\nX=10\n"));
+    // Hand-edited the way QSettings also reads it.
+    ASSERT_TRUE(WriteBytes(path, "[Options]\nSpeakFrenchWords = 1\n"));
+    EXPECT_TRUE(OptionsFile(path).ReadFlag("SpeakFrenchWords", false));
 
     // No options of pelko's, though they can be read: kept aside, never written over.
     const QByteArray garbage = "\xff\xfe garbage";
     for (const qint64 size : {qint64(garbage.size()), OptionsFile::kMaxBytes + 1}) {
         SCOPED_TRACE(size);
-        Put(garbage);
-        ASSERT_TRUE(QFile::resize(path, size));
+        ASSERT_TRUE(WriteBytes(path, garbage) && QFile::resize(path, size));
         OptionsFile options(path);
         ASSERT_FALSE(options.WriteFlag("SpeakFrenchWords", true));
-        EXPECT_EQ(Text(), QByteArray("[Options]\nSpeakFrenchWords=true\n"));
+        EXPECT_EQ(ReadBytes(path), QByteArray("[Options]\nSpeakFrenchWords=true\n"));
         const QString keptAs = path + (size == garbage.size() ? ".unreadable" : ".unreadable.2");
         EXPECT_EQ(std::tuple(options.setAside().path, options.setAside().keptAs), std::tuple(path, keptAs));
         QFile kept(keptAs);
@@ -121,12 +94,10 @@ TEST_F(OptionsFileTest, AWriteThatFailsSaysWhyAndChangesNothing)
     ASSERT_TRUE(QDir().mkpath(path + ".tmp/inside"));
     EXPECT_EQ(options.WriteFlag("SpeakFrenchWords", true),
               (OptionsStore::Problem {{ProfileProblem::NotRegular, 0, path + ".tmp"}, false}));
-    EXPECT_EQ(Text(), QByteArray("[Options]\nSpeakFrenchWords=false\n"));
+    EXPECT_EQ(ReadBytes(path), QByteArray("[Options]\nSpeakFrenchWords=false\n"));
     // A file where the folder should be.
     const QString folder = dir.path() + "/Dravilo";
-    ASSERT_TRUE(QDir(folder).removeRecursively());
-    QFile blocker(folder);
-    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+    ASSERT_TRUE(QDir(folder).removeRecursively() && WriteBytes(folder, ""));
     EXPECT_EQ(options.WriteFlag("SpeakFrenchWords", true),
               (OptionsStore::Problem {{ProfileProblem::Other, ENOTDIR, folder}, false}));
 }

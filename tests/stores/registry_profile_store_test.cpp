@@ -70,14 +70,8 @@ TEST(RegistryProfileStore, AGroupIsOneRecordBuiltOnWhatIsStoredAtItsStart)
 
 TEST(RegistryProfileStore, AKeyThatCannotBeMadeKeepsItsValuesAndTellsWhyUntilItCan)
 {
-    // Below a volatile key no lasting key can be made: a registry that refuses the profile.
-    TempRegistryProfile blocker;
-    HKEY volatileKey = nullptr;
-    ASSERT_EQ(::RegCreateKeyExW(HKEY_CURRENT_USER, blocker.key().toStdWString().c_str(), 0, nullptr,
-                                REG_OPTION_VOLATILE, KEY_ALL_ACCESS, nullptr, &volatileKey, nullptr),
-              ERROR_SUCCESS);
-    ::RegCloseKey(volatileKey);
-    RegistryProfileStore store(blocker.key() + QStringLiteral("\\pelko"), blocker.copies());
+    TempRegistryProfile profile;
+    RegistryProfileStore &store = profile.Block(); // a registry that refuses the profile
     int told = 0;
     store.SetProblemListener([&told] { ++told; });
 
@@ -89,12 +83,11 @@ TEST(RegistryProfileStore, AKeyThatCannotBeMadeKeepsItsValuesAndTellsWhyUntilItC
     EXPECT_FALSE(store.Retry());
     EXPECT_EQ(told, 1);
 
-    ASSERT_EQ(::RegDeleteKeyW(HKEY_CURRENT_USER, blocker.key().toStdWString().c_str()), ERROR_SUCCESS);
+    profile.Unblock();
     EXPECT_TRUE(store.Retry());
     EXPECT_FALSE(store.problem());
     EXPECT_EQ(told, 2);
-    RegistryProfileStore again(blocker.key() + QStringLiteral("\\pelko"), blocker.copies());
-    EXPECT_EQ(again.GetProfileInt(kResultsSection, "BestResult1", 999), 50);
+    EXPECT_EQ(profile.Stored("BestResult1"), QStringLiteral("50"));
 }
 
 // A writer killed with its record pending, found by a store that cannot
@@ -221,12 +214,7 @@ TEST(RegistryOptionsStore, KeepsANumberAndTellsWhatKeepsItFromBeingWrittenOrRead
     EXPECT_FALSE(problem) << "no key: a choice never made";
     EXPECT_FALSE(options.WriteFlag("SpeakFrenchWords", true));
     EXPECT_TRUE(profile.OptionFlag("SpeakFrenchWords", false));
-    HKEY key = nullptr;
-    ASSERT_EQ(::RegOpenKeyExW(HKEY_CURRENT_USER, (profile.key() + QStringLiteral("\\Options")).toStdWString().c_str(),
-                              0, KEY_ALL_ACCESS, &key),
-              ERROR_SUCCESS);
-    ::RegSetValueExW(key, L"SpeakFrenchWords", 0, REG_SZ, reinterpret_cast<const BYTE *>(L"1"), 4);
-    ::RegCloseKey(key);
+    profile.Set(L"SpeakFrenchWords", REG_SZ, L"1", 4, QStringLiteral("Options"));
     EXPECT_FALSE(options.ReadFlag("SpeakFrenchWords", false, &problem));
     EXPECT_FALSE(problem) << "a text there: a choice never made";
 
@@ -243,8 +231,7 @@ TEST(RegistryOptionsStore, KeepsANumberAndTellsWhatKeepsItFromBeingWrittenOrRead
     EXPECT_FALSE(problem);
 
     // Below a volatile key no lasting key can be made.
-    RegistryProfileStore &blocked = profile.Block();
-    static_cast<void>(blocked);
+    profile.Block();
     const OptionsStore::Problem refused = options.WriteFlag("SpeakFrenchWords", true);
     EXPECT_EQ(std::tuple(refused.cause.path, refused.reading), std::tuple(optionsKey, false));
     EXPECT_FALSE(refused.cause.Reason().isEmpty());

@@ -1,7 +1,8 @@
 #pragma once
 
 // What a learner's folder may hold where pelko expects a file of its own,
-// and a way for root to meet permissions as a learner does. POSIX only.
+// a small file system to fill or make read-only, and a way for root to meet
+// permissions as a learner does. POSIX only.
 
 #include <QDir>
 #include <QFile>
@@ -12,6 +13,7 @@
 #include <vector>
 
 #include <linux/capability.h>
+#include <sys/mount.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/syscall.h>
@@ -67,6 +69,43 @@ struct OddFile
                 {LinkLoop, "a link to itself"},
                 {Device, "a device"}};
     }
+};
+
+// A small file system of its own mounted at a folder for the life of this
+// object (false where it cannot be: mounting needs root).
+class SmallFileSystem
+{
+public:
+    explicit SmallFileSystem(const QString &folder) : where_(QFile::encodeName(folder))
+    {
+        mounted_ = ::mount("tmpfs", where_.constData(), "tmpfs", 0, "size=256k") == 0;
+    }
+    ~SmallFileSystem()
+    {
+        if (mounted_) {
+            ::umount2(where_.constData(), MNT_DETACH);
+        }
+    }
+    SmallFileSystem(const SmallFileSystem &) = delete;
+    SmallFileSystem &operator=(const SmallFileSystem &) = delete;
+    explicit operator bool() const { return mounted_; }
+
+    // What space is left goes to the file "filler" in it.
+    void Fill() const
+    {
+        QFile filler(QFile::decodeName(where_) + QStringLiteral("/filler"));
+        filler.open(QIODevice::WriteOnly);
+        const QByteArray chunk(4096, 'x');
+        while (filler.write(chunk) == chunk.size() && filler.flush()) { }
+    }
+    bool MakeReadOnly() const
+    {
+        return ::mount("tmpfs", where_.constData(), "tmpfs", MS_REMOUNT | MS_RDONLY, "size=256k") == 0;
+    }
+
+private:
+    QByteArray where_;
+    bool mounted_ = false;
 };
 
 // Root reads and writes whatever the permissions say. For the life of this

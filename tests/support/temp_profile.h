@@ -16,6 +16,7 @@ using TempProfile = TempRegistryProfile;
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QSettings>
 #include <QString>
 #include <QTemporaryDir>
@@ -23,6 +24,29 @@ using TempProfile = TempRegistryProfile;
 #include <memory>
 #include <string>
 #include <string_view>
+
+// A file's bytes (none if it cannot be read); a file written whole, its folders made.
+inline QByteArray ReadBytes(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+inline bool WriteBytes(const QString &path, const QByteArray &bytes)
+{
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(bytes) == bytes.size();
+}
+
+// A "Results" value as QSettings reads the file now, through a copy: QSettings keeps what it read per name.
+inline QString StoredIn(const QString &path, const std::string &key)
+{
+    QTemporaryDir dir;
+    QFile::copy(path, dir.path() + QStringLiteral("/copy.conf"));
+    return QSettings(dir.path() + QStringLiteral("/copy.conf"), QSettings::IniFormat)
+        .value("Results/" + QString::fromStdString(key))
+        .toString();
+}
 
 // <temporary dir>/Dravilo/pelko.conf, removed with the test.
 class TempProfile
@@ -49,12 +73,12 @@ public:
     }
 
     // A value as QSettings reads the file now.
-    QString Stored(const std::string &key) const { return Read(path_, key); }
+    QString Stored(const std::string &key) const { return StoredIn(path_, key); }
     QString CopyPath(std::string_view suffix) const
     {
         return path_ + QString::fromLatin1(suffix.data(), static_cast<qsizetype>(suffix.size()));
     }
-    QString CopyValue(std::string_view suffix, const std::string &key) const { return Read(CopyPath(suffix), key); }
+    QString CopyValue(std::string_view suffix, const std::string &key) const { return StoredIn(CopyPath(suffix), key); }
 
     void HoldLock()
     {
@@ -86,16 +110,6 @@ public:
     }
 
 private:
-    // Through a copy: QSettings keeps what it read per name.
-    static QString Read(const QString &path, const std::string &key)
-    {
-        QTemporaryDir dir;
-        QFile::copy(path, dir.path() + "/copy.conf");
-        return QSettings(dir.path() + "/copy.conf", QSettings::IniFormat)
-            .value("Results/" + QString::fromStdString(key))
-            .toString();
-    }
-
     QTemporaryDir dir_;
     QString path_;
     std::unique_ptr<QSettingsProfileStore> store_;

@@ -36,8 +36,7 @@ public:
     {
         ReleaseLock();
         store_.reset();
-        ::RegDeleteTreeW(HKEY_CURRENT_USER, key_.toStdWString().c_str());
-        ::RegDeleteKeyW(HKEY_CURRENT_USER, key_.toStdWString().c_str());
+        Delete();
     }
 
     RegistryProfileStore &store()
@@ -57,11 +56,14 @@ public:
     QString results() const { return key_ + QStringLiteral("\\Results"); }
     QString copies() const { return copies_.path(); }
 
-    // Sets a value of Results directly, as another program would.
-    void Set(const std::wstring &name, DWORD type, const void *data, DWORD size) const
+    // Sets a value of Results (or of another key below the profile's, or of
+    // the profile's own: "") directly, as another program would.
+    void Set(const std::wstring &name, DWORD type, const void *data, DWORD size,
+             const QString &below = QStringLiteral("Results")) const
     {
+        const QString path = below.isEmpty() ? key_ : key_ + QLatin1Char('\\') + below;
         HKEY key = nullptr;
-        ::RegCreateKeyExW(HKEY_CURRENT_USER, results().toStdWString().c_str(), 0, nullptr, 0, KEY_WRITE, nullptr, &key,
+        ::RegCreateKeyExW(HKEY_CURRENT_USER, path.toStdWString().c_str(), 0, nullptr, 0, KEY_WRITE, nullptr, &key,
                           nullptr);
         ::RegSetValueExW(key, name.c_str(), 0, type, static_cast<const BYTE *>(data), size);
         ::RegCloseKey(key);
@@ -83,12 +85,7 @@ public:
     // The PendingRecord beside Results, as a writer killed or another program leaves it.
     void SetPending(const QByteArray &data, DWORD type = REG_BINARY) const
     {
-        HKEY key = nullptr;
-        ::RegCreateKeyExW(HKEY_CURRENT_USER, key_.toStdWString().c_str(), 0, nullptr, 0, KEY_WRITE, nullptr, &key,
-                          nullptr);
-        ::RegSetValueExW(key, L"PendingRecord", 0, type, reinterpret_cast<const BYTE *>(data.constData()),
-                         static_cast<DWORD>(data.size()));
-        ::RegCloseKey(key);
+        Set(L"PendingRecord", type, data.constData(), static_cast<DWORD>(data.size()), {});
     }
     // Its type and bytes, or nothing.
     std::pair<DWORD, QByteArray> Pending() const
@@ -203,8 +200,7 @@ public:
     RegistryProfileStore &Block()
     {
         store_.reset();
-        ::RegDeleteTreeW(HKEY_CURRENT_USER, key_.toStdWString().c_str());
-        ::RegDeleteKeyW(HKEY_CURRENT_USER, key_.toStdWString().c_str());
+        Delete();
         HKEY volatileKey = nullptr;
         ::RegCreateKeyExW(HKEY_CURRENT_USER, key_.toStdWString().c_str(), 0, nullptr, REG_OPTION_VOLATILE,
                           KEY_ALL_ACCESS, nullptr, &volatileKey, nullptr);
@@ -248,6 +244,12 @@ public:
     }
 
 private:
+    void Delete() const
+    {
+        ::RegDeleteTreeW(HKEY_CURRENT_USER, key_.toStdWString().c_str());
+        ::RegDeleteKeyW(HKEY_CURRENT_USER, key_.toStdWString().c_str());
+    }
+
     std::thread holder_;
     HANDLE release_ = nullptr;
     QString key_;
