@@ -7,17 +7,9 @@
 #include "tests/support/hand_over.h"
 #include "tests/support/when_modal_opens.h"
 
-#include <QDir>
-#include <QElapsedTimer>
-#include <QFile>
 #include <QFileInfo>
-#include <QLocalSocket>
 #include <QMessageBox>
-#include <QProcess>
-#include <QProcessEnvironment>
 #include <QStandardPaths>
-#include <QTemporaryDir>
-#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -89,45 +81,21 @@ TEST(StartPosix, AFifoAtTheProfilesPathDoesNotHoldTheWindowBack)
 {
     for (const bool linked : {false, true}) {
         SCOPED_TRACE(linked ? "behind a link" : "directly");
-        QTemporaryDir runtime;
-        QTemporaryDir config;
-        const QString path = config.path() + "/Dravilo/pelko.conf";
-        ASSERT_TRUE(QDir().mkpath(config.path() + "/Dravilo"));
-        const QString fifo = linked ? config.path() + "/fifo" : path;
+        const ProgramStarts program;
+        const QString config = program.config.path();
+        const QString path = config + "/Dravilo/pelko.conf";
+        ASSERT_TRUE(QDir().mkpath(config + "/Dravilo"));
+        const QString fifo = linked ? config + "/fifo" : path;
         ASSERT_EQ(::mkfifo(Native(fifo).constData(), 0600), 0);
         if (linked) {
             ASSERT_EQ(::symlink(Native(fifo).constData(), Native(path).constData()), 0);
         }
-        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        environment.insert("QT_QPA_PLATFORM", "offscreen");
-        environment.insert("XDG_RUNTIME_DIR", runtime.path());
-        environment.insert("XDG_CONFIG_HOME", config.path());
-        QProcess first;
-        first.setProcessEnvironment(environment);
-        first.start(QStringLiteral(PELKO_BINARY), {});
-        ASSERT_TRUE(first.waitForStarted(10000));
-
         // Past the one-copy guard once it listens (not before: a second start
-        // would take the window itself)...
-        const auto listening = [&] {
-            const QStringList sockets = QDir(runtime.path()).entryList({"pelko-*.socket"}, QDir::System);
-            QLocalSocket probe;
-            probe.connectToServer(runtime.path() + "/" + sockets.value(0));
-            return !sockets.isEmpty() && probe.waitForConnected(100);
-        };
-        QElapsedTimer clock;
-        clock.start();
-        while (!listening() && clock.elapsed() < 30000) {
-            QTest::qWait(100);
-        }
-        ASSERT_TRUE(listening()) << "no window after 30 seconds";
-        // ... and the window is up once it answers a second start.
-        QProcess second;
-        second.setProcessEnvironment(environment);
-        second.start(QStringLiteral(PELKO_BINARY), {});
-        ASSERT_TRUE(second.waitForFinished(30000));
-        EXPECT_TRUE(second.readAllStandardError().contains("its window was brought to the front"));
-        EXPECT_EQ(first.state(), QProcess::Running) << first.readAllStandardError().toStdString();
+        // would take the window itself), and the window is up once it answers
+        // a second start.
+        QProcess first;
+        program.Start(first);
+        program.SecondStartHandsOver(first);
         first.kill();
         first.waitForFinished(10000);
         struct stat st = {};
@@ -308,8 +276,6 @@ TEST(SingleInstancePosix, AnotherUserCanNeitherBlockNorHijackAStart)
             SingleInstance earlier(profile);
             ASSERT_TRUE(earlier.Claim());
             ASSERT_EQ(FolderOf(earlier), theirs);
-        }
-        if (what != What::MadeTheFolder) {
             chmodAll(theirs, 0777, 0666);
         }
         std::unique_ptr<QProcess> intruder = asNobody(
