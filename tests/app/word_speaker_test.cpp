@@ -10,7 +10,6 @@
 #include "tests/support/when_modal_opens.h"
 
 #include <QAction>
-#include <QContextMenuEvent>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -62,9 +61,7 @@ protected:
                 }
             },
             "QMenu");
-        const QPoint at(200, 150);
-        QContextMenuEvent rightClick(QContextMenuEvent::Mouse, at, dialog->mapToGlobal(at));
-        QApplication::sendEvent(dialog.get(), &rightClick);
+        RightClick();
         // The closing menu hands the activation back to the window by events
         // that a loaded machine may not have handled yet; F5 needs it now.
         QApplication::setActiveWindow(dialog.get());

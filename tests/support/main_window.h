@@ -8,6 +8,7 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QContextMenuEvent>
 #include <QTest>
 #include <QTreeWidget>
 
@@ -62,6 +63,13 @@ protected:
         return dialog->announcer().lastText();
     }
 
+    // Opens the window's right-click menu (its menu's loop runs until it closes).
+    void RightClick()
+    {
+        const QPoint at(200, 150);
+        QContextMenuEvent event(QContextMenuEvent::Mouse, at, dialog->mapToGlobal(at));
+        QApplication::sendEvent(dialog.get(), &event);
+    }
     void Click(int id) { QTest::mouseClick(Button(id), Qt::LeftButton); }
     void Answer(bool right)
     {
