@@ -67,12 +67,6 @@ bool Ready(QProcess &process)
     return process.readLine() == "ready\n";
 }
 
-// Runs a command as the user nobody (65534); false where that cannot be done.
-bool CanActAsAnotherUser()
-{
-    return ::geteuid() == 0 && !QStandardPaths::findExecutable("setpriv").isEmpty();
-}
-
 } // namespace
 
 // The path is learnt without opening the file: a FIFO there (directly or at
@@ -131,23 +125,17 @@ TEST(SingleInstancePosix, TheLockLivesOnlyInAFolderPrivateToTheUser)
     if (root) {
         ASSERT_EQ(::chown(Native(foreign.path()).constData(), 65534, 65534), 0);
     }
-    struct Unsuitable
-    {
-        const char *name;
-        QString folder;
-    };
-    for (const Unsuitable &u :
-         {Unsuitable {"unset", QString()}, Unsuitable {"open to others", open.path()}, Unsuitable {"a link", link},
-          Unsuitable {"another user's", foreign.path()}, Unsuitable {"relative", "run/user"}}) {
-        SCOPED_TRACE(u.name);
-        if (u.folder == foreign.path() && !root) {
+    const std::pair<const char *, QString> unsuitable[] = {{"unset", QString()},
+                                                           {"open to others", open.path()},
+                                                           {"a link", link},
+                                                           {"another user's", foreign.path()},
+                                                           {"relative", "run/user"}};
+    for (const auto &[name, runtime] : unsuitable) {
+        SCOPED_TRACE(name);
+        if (runtime == foreign.path() && !root) {
             continue; // only root can give a folder away
         }
-        if (u.folder.isNull()) {
-            qunsetenv("XDG_RUNTIME_DIR");
-        } else {
-            qputenv("XDG_RUNTIME_DIR", Native(u.folder));
-        }
+        runtime.isNull() ? qunsetenv("XDG_RUNTIME_DIR") : qputenv("XDG_RUNTIME_DIR", Native(runtime));
         SingleInstance instance(profile);
         const QString folder = FolderOf(instance);
         EXPECT_TRUE(folder.startsWith(cache.path() + "/")) << folder.toStdString();
@@ -233,7 +221,7 @@ while True:
 // running copy, whatever they did to the private folder while it was open.
 TEST(SingleInstancePosix, AnotherUserCanNeitherBlockNorHijackAStart)
 {
-    if (!CanActAsAnotherUser()) {
+    if (::geteuid() != 0 || QStandardPaths::findExecutable("setpriv").isEmpty()) {
         GTEST_SKIP() << "acting as a second user needs root and setpriv";
     }
     const auto asNobody = [](const QStringList &args) {
