@@ -174,49 +174,6 @@ TEST(SingleInstancePosix, TheLockLivesOnlyInAFolderPrivateToTheUser)
     }
 }
 
-// What another local user does (as uid 65534) to the folder where the lock
-// and the socket live, while it is open to them: make it, put a lock of
-// their own in it and hold it, hold the lock of ours that they could open,
-// listen where a second start would hand over (printing "ready" once done,
-// then "asked" for every start that asks it, which it answers as pelko
-// would), or ask the running copy themselves (printing its answer).
-constexpr char kIntruder[] = R"(
-import fcntl, os, socket, sys
-how, folder, lock, name = sys.argv[1:5]
-os.umask(0)
-if how == 'ask':
-    try:
-        client = socket.socket(socket.AF_UNIX)
-        client.connect(name)
-        client.sendall(b'show\n')
-        print(client.recv(64).decode(), end='', flush=True)
-    except OSError:
-        pass
-    sys.exit()
-if how == 'make':
-    os.mkdir(folder, 0o777)
-if how == 'open':
-    fd = os.open(lock, os.O_RDWR)
-elif how != 'listen':
-    fd = os.open(folder + '/theirs', os.O_RDWR | os.O_CREAT, 0o666)
-    os.rename(folder + '/theirs', lock)
-if how != 'listen':
-    fcntl.flock(fd, fcntl.LOCK_EX | fcntl.LOCK_NB)
-    fcntl.lockf(fd, fcntl.LOCK_EX | fcntl.LOCK_NB)
-if os.path.lexists(name):
-    os.unlink(name)
-server = socket.socket(socket.AF_UNIX)
-server.bind(name)
-server.listen(8)
-print('ready', flush=True)
-while True:
-    client, _ = server.accept()
-    if client.recv(64):
-        print('asked', flush=True)
-        client.sendall(b'ok\n')
-    client.close()
-)";
-
 // Another local user can neither stop a start nor answer in place of the
 // running copy, whatever they did to the private folder while it was open.
 TEST(SingleInstancePosix, AnotherUserCanNeitherBlockNorHijackAStart)
@@ -224,13 +181,18 @@ TEST(SingleInstancePosix, AnotherUserCanNeitherBlockNorHijackAStart)
     if (::geteuid() != 0 || QStandardPaths::findExecutable("setpriv").isEmpty()) {
         GTEST_SKIP() << "acting as a second user needs root and setpriv";
     }
-    const auto asNobody = [](const QStringList &args) {
+    // What another local user does: tests/app/single_instance_intruder.py,
+    // given to Python as text (nobody may not read the source tree).
+    QFile script(QStringLiteral(PELKO_INTRUDER));
+    ASSERT_TRUE(script.open(QIODevice::ReadOnly));
+    const QString intruderScript = QString::fromUtf8(script.readAll());
+    const auto asNobody = [&](const QStringList &args) {
         auto process = std::make_unique<QProcess>();
         process->setProcessChannelMode(QProcess::ForwardedErrorChannel);
-        process->start(
-            "setpriv",
-            QStringList {"--reuid=65534", "--regid=65534", "--clear-groups", "--", "/usr/bin/python3", "-c", kIntruder}
-                + args);
+        process->start("setpriv",
+                       QStringList {"--reuid=65534", "--regid=65534", "--clear-groups", "--", "/usr/bin/python3", "-c",
+                                    intruderScript}
+                           + args);
         return process;
     };
     const auto chmodAll = [](const QString &folder, mode_t folderMode, mode_t fileMode) {
