@@ -73,11 +73,12 @@ protected:
         ASSERT_TRUE(dialog->wordSpeaker().IsOn());
     }
     QString Options() const { return OptionsFile::BesideProfile(profile.path()); }
-    QByteArray OptionsFileText()
+    static QByteArray Bytes(const QString &path)
     {
-        QFile file(Options());
+        QFile file(path);
         return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
     }
+    QByteArray OptionsFileText() const { return Bytes(Options()); }
     void F5() { QTest::keyClick(dialog.get(), Qt::Key_F5); }
 };
 
@@ -110,10 +111,7 @@ TEST_F(SpeakFrenchWordsTest, OffUntilChosenThenKeptAcrossStartsInAFileOfItsOwn)
     const QStringList said = speaker->said;
     F5();
     EXPECT_EQ(speaker->said, said);
-    QFile profileFile(profile.path());
-    ASSERT_TRUE(profileFile.open(QIODevice::ReadOnly));
-    const QByteArray profileBefore = profileFile.readAll();
-    profileFile.close();
+    const QByteArray profileBefore = Bytes(profile.path());
 
     Restart();
     EXPECT_TRUE(dialog->wordSpeaker().IsOn());
@@ -127,8 +125,7 @@ TEST_F(SpeakFrenchWordsTest, OffUntilChosenThenKeptAcrossStartsInAFileOfItsOwn)
     Restart();
     EXPECT_FALSE(dialog->wordSpeaker().IsOn());
     EXPECT_EQ(speaker->prepared, 0);
-    ASSERT_TRUE(profileFile.open(QIODevice::ReadOnly));
-    EXPECT_EQ(profileFile.readAll(), profileBefore);
+    EXPECT_EQ(Bytes(profile.path()), profileBefore);
 }
 
 TEST_F(SpeakFrenchWordsTest, EachAskedWordIsSaidOnceAsItAppearsAndAgainOnF5)
