@@ -7,18 +7,17 @@
 
 #include "speech/posix/speechd_speaker.h"
 #include "tests/support/private_speech_dispatcher.h"
+#include "tests/support/wait_for.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QTemporaryDir>
-#include <QTimer>
 
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
 #include <cstdio>
-#include <functional>
 #include <memory>
 #include <vector>
 
@@ -28,22 +27,6 @@ QString gRemembered; // where the voice found is kept between starts
 SpeechdSpeaker *gSpeaker = nullptr;
 int gStarted = 0;
 std::size_t gNextWord = 0;
-
-bool WaitFor(const std::function<bool()> &done, int limitMs)
-{
-    QElapsedTimer waited;
-    waited.start();
-    // Sleeps until an event; the ticks only wake it to look at the clock.
-    QTimer wake;
-    wake.start(20);
-    while (!done()) {
-        if (waited.elapsed() > limitMs) {
-            return false;
-        }
-        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
-    }
-    return true;
-}
 
 void Pause(int ms)
 {

@@ -32,23 +32,18 @@ import sys
 import tempfile
 import time
 
+import a11y_session
+from a11y_session import check, exit_with_verdict, pelko_env, private_runtime, start_x_server
+
 for name in ("DISPLAY", "AT_SPI_BUS_ADDRESS", "WAYLAND_DISPLAY", "SPEECHD_ADDRESS"):
     os.environ.pop(name, None)
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 WAIT = 60  # seconds for any one thing to be said
-failures = []
 
 
 class GaveUp(Exception):
     """A wait ran out: its check has failed and the session ends here."""
-
-
-def check(ok, what):
-    print(("ok   " if ok else "FAIL ") + what, flush=True)
-    if not ok:
-        failures.append(what)
-    return ok
 
 
 def level_one_meanings(word_list_cpp):
@@ -85,13 +80,8 @@ class Session:
 
     def start(self, pelko_path):
         home = self.folder("home")
-        runtime = self.folder("runtime")
-        os.chmod(runtime, 0o700)
-        # The accessibility bus is started on demand with its socket in the
-        # runtime folder of its starter, ~/.cache without one: another run at
-        # the same time (ctest -j, a second checkout) took over the path, and
-        # pelko joined that run's bus, unheard by this Orca.
-        subprocess.run(["dbus-update-activation-environment", "XDG_RUNTIME_DIR=" + runtime], check=True)
+        # (Without it, pelko could join another run's bus, unheard by this Orca.)
+        runtime = private_runtime(self.folder("runtime"))
         config = self.folder("config")
         self.folder("config", "Dravilo")
         with open(os.path.join(config, "Dravilo", "pelko.conf"), "w") as profile:
@@ -102,7 +92,10 @@ class Session:
         speechd_config = self.folder("speechd")
         with open(os.path.join(speechd_config, "speechd.conf"), "w") as conf:
             conf.write('AudioOutputMethod "libao"\nAddModule "dummy" "sd_dummy" ""\nDefaultModule dummy\n')
-        self.display = self.start_x_server()
+        # -r: no auto-repeat, so that a key held a while by a busy machine
+        # between xdotool's press and release is still pressed once.
+        server, self.display = start_x_server("-r")
+        self.processes.append(server)
         speechd_socket = os.path.join(runtime, "speechd.sock")
         self.env = dict(os.environ, DISPLAY=self.display, HOME=home, XDG_RUNTIME_DIR=runtime,
                         XDG_CONFIG_HOME=config, SPEECHD_ADDRESS="unix_socket:" + speechd_socket)
@@ -116,11 +109,7 @@ class Session:
                     self.folder("orca-prefs"), "--debug-file", self.log], stdout=orca_out, stderr=orca_out)
         self.wait_said(lambda u: u == "Screen reader on.", "Orca starts")
 
-        env = dict(self.env, QT_QPA_PLATFORM="xcb", DBUS_SESSION_BUS_ADDRESS=self.start_pelko_bus())
-        if "ASAN_OPTIONS" in env:
-            # libxkbcommon-x11 reads the key map with strndup on a buffer without
-            # a final NUL, which is allowed; strict string checks would stop there.
-            env["ASAN_OPTIONS"] += ":strict_string_checks=0"
+        env = pelko_env(dict(self.env, DBUS_SESSION_BUS_ADDRESS=self.start_pelko_bus()))
         self.pelko = self.spawn([pelko_path], env=env)
 
     def start_pelko_bus(self):
@@ -160,22 +149,6 @@ class Session:
         self.processes.append(process)
         return process
 
-    def start_x_server(self):
-        # -displayfd picks a free display itself: no race with other X servers.
-        # -r: no auto-repeat, so that a key held a while by a busy machine
-        # between xdotool's press and release is still pressed once.
-        read_end, write_end = os.pipe()
-        server = subprocess.Popen(
-            ["Xvfb", "-displayfd", str(write_end), "-screen", "0", "1280x1024x24", "-nolisten", "tcp", "-r"],
-            pass_fds=[write_end], stderr=subprocess.DEVNULL)
-        self.processes.append(server)
-        os.close(write_end)
-        with os.fdopen(read_end) as pipe:
-            number = pipe.readline().strip()
-        if not number:
-            sys.exit("Xvfb did not start")
-        return ":" + number
-
     def close(self):
         for process in reversed(self.processes):
             if process.poll() is None:
@@ -185,7 +158,7 @@ class Session:
                 except subprocess.TimeoutExpired:
                     process.kill()
                     process.wait()
-        if not failures:
+        if not a11y_session.failures:
             shutil.rmtree(self.scratch, ignore_errors=True)
 
     @staticmethod
@@ -510,5 +483,4 @@ if __name__ == "__main__" and sys.argv[1:2] == ["--a11y-bus"]:
     serve_a11y_bus(sys.argv[2])
 elif __name__ == "__main__":
     main()
-    print("\n%d failed" % len(failures) if failures else "\nall checks passed")
-    sys.exit(1 if failures else 0)
+    exit_with_verdict()

@@ -23,28 +23,19 @@ import sys
 import tempfile
 import time
 
+from a11y_session import (check, children, descendants, exit_with_verdict, find_app, pelko_env, private_runtime,
+                          start_x_server)
+
 # The accessibility bus is found through this process's session bus, not
 # through a desktop that the caller's display or environment may name.
 for name in ("DISPLAY", "AT_SPI_BUS_ADDRESS"):
     os.environ.pop(name, None)
-# That bus is started on demand with its socket in the runtime folder of its
-# starter, ~/.cache without one: another run at the same time (ctest -j, a
-# second checkout) took over the path, and pelko joined that run's bus.
-RUNTIME = tempfile.mkdtemp(prefix="pelko-a11y-")
-subprocess.run(["dbus-update-activation-environment", "XDG_RUNTIME_DIR=" + RUNTIME], check=True)
+RUNTIME = private_runtime()
 
 import pyatspi  # noqa: E402 (after the environment is settled)
 from gi.repository import GLib  # noqa: E402
 
 WAIT = 60  # seconds: ample for a sanitizer build on a busy machine
-failures = []
-
-
-def check(ok, what):
-    print(("ok   " if ok else "FAIL ") + what, flush=True)
-    if not ok:
-        failures.append(what)
-    return ok
 
 
 def spin(seconds, until=None):
@@ -59,43 +50,6 @@ def spin(seconds, until=None):
         if time.monotonic() >= end:
             return until is None
         time.sleep(0.01)
-
-
-def start_x_server():
-    # -displayfd picks a free display itself: no race with other X servers.
-    read_end, write_end = os.pipe()
-    server = subprocess.Popen(
-        ["Xvfb", "-displayfd", str(write_end), "-screen", "0", "1280x1024x24", "-nolisten", "tcp"],
-        pass_fds=[write_end], stderr=subprocess.DEVNULL)
-    os.close(write_end)
-    with os.fdopen(read_end) as pipe:
-        number = pipe.readline().strip()
-    if not number:
-        sys.exit("Xvfb did not start")
-    return server, ":" + number
-
-
-def find_app(name):
-    def lookup():
-        desktop = pyatspi.Registry.getDesktop(0)
-        for i in range(desktop.childCount):
-            app = desktop.getChildAtIndex(i)
-            if app is not None and app.name == name and app.childCount > 0:
-                return app
-        return None
-    found = []
-    spin(WAIT, lambda: found.append(lookup()) or found[-1] is not None)
-    return found[-1] if found else None
-
-
-def children(node):
-    return [node.getChildAtIndex(i) for i in range(node.childCount)]
-
-
-def descendants(node):
-    for child in children(node):
-        yield child
-        yield from descendants(child)
 
 
 def value_of(node):
@@ -168,17 +122,11 @@ def main():
     server, display = start_x_server()
     # Always on: no desktop here sets the bus's IsEnabled, as one does when a
     # screen reader starts, so Qt is told to join the accessibility bus itself.
-    env = dict(os.environ, DISPLAY=display, QT_QPA_PLATFORM="xcb", XDG_CONFIG_HOME=config, HOME=scratch.name,
-               QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1")
-    env.pop("WAYLAND_DISPLAY", None)
-    if "ASAN_OPTIONS" in env:
-        # The X keyboard map is read with strndup on a buffer of the given
-        # length without a final NUL (libxkbcommon-x11), which is allowed;
-        # strict string checks would stop the program there.
-        env["ASAN_OPTIONS"] += ":strict_string_checks=0"
+    env = pelko_env(dict(os.environ, DISPLAY=display, XDG_CONFIG_HOME=config, HOME=scratch.name,
+                         QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1"))
     pelko = subprocess.Popen([pelko_path], env=env)
     try:
-        app = find_app("pelko")
+        app = find_app(pyatspi.Registry, "pelko", lambda condition: spin(WAIT, condition))
         if not check(app is not None, "pelko appears on the accessibility bus"):
             return
         run(app, pelko)
@@ -342,5 +290,4 @@ def run(app, pelko):
 
 if __name__ == "__main__":
     main()
-    print("\n%d failed" % len(failures) if failures else "\nall checks passed")
-    sys.exit(1 if failures else 0)
+    exit_with_verdict()

@@ -7,17 +7,9 @@
 #include "tests/support/hand_over.h"
 #include "tests/support/when_modal_opens.h"
 
-#include <QDir>
-#include <QElapsedTimer>
-#include <QFile>
 #include <QFileInfo>
-#include <QLocalSocket>
 #include <QMessageBox>
-#include <QProcess>
-#include <QProcessEnvironment>
 #include <QStandardPaths>
-#include <QTemporaryDir>
-#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -75,12 +67,6 @@ bool Ready(QProcess &process)
     return process.readLine() == "ready\n";
 }
 
-// Runs a command as the user nobody (65534); false where that cannot be done.
-bool CanActAsAnotherUser()
-{
-    return ::geteuid() == 0 && !QStandardPaths::findExecutable("setpriv").isEmpty();
-}
-
 } // namespace
 
 // The path is learnt without opening the file: a FIFO there (directly or at
@@ -89,45 +75,21 @@ TEST(StartPosix, AFifoAtTheProfilesPathDoesNotHoldTheWindowBack)
 {
     for (const bool linked : {false, true}) {
         SCOPED_TRACE(linked ? "behind a link" : "directly");
-        QTemporaryDir runtime;
-        QTemporaryDir config;
-        const QString path = config.path() + "/Dravilo/pelko.conf";
-        ASSERT_TRUE(QDir().mkpath(config.path() + "/Dravilo"));
-        const QString fifo = linked ? config.path() + "/fifo" : path;
+        const ProgramStarts program;
+        const QString config = program.config.path();
+        const QString path = config + "/Dravilo/pelko.conf";
+        ASSERT_TRUE(QDir().mkpath(config + "/Dravilo"));
+        const QString fifo = linked ? config + "/fifo" : path;
         ASSERT_EQ(::mkfifo(Native(fifo).constData(), 0600), 0);
         if (linked) {
             ASSERT_EQ(::symlink(Native(fifo).constData(), Native(path).constData()), 0);
         }
-        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        environment.insert("QT_QPA_PLATFORM", "offscreen");
-        environment.insert("XDG_RUNTIME_DIR", runtime.path());
-        environment.insert("XDG_CONFIG_HOME", config.path());
-        QProcess first;
-        first.setProcessEnvironment(environment);
-        first.start(QStringLiteral(PELKO_BINARY), {});
-        ASSERT_TRUE(first.waitForStarted(10000));
-
         // Past the one-copy guard once it listens (not before: a second start
-        // would take the window itself)...
-        const auto listening = [&] {
-            const QStringList sockets = QDir(runtime.path()).entryList({"pelko-*.socket"}, QDir::System);
-            QLocalSocket probe;
-            probe.connectToServer(runtime.path() + "/" + sockets.value(0));
-            return !sockets.isEmpty() && probe.waitForConnected(100);
-        };
-        QElapsedTimer clock;
-        clock.start();
-        while (!listening() && clock.elapsed() < 30000) {
-            QTest::qWait(100);
-        }
-        ASSERT_TRUE(listening()) << "no window after 30 seconds";
-        // ... and the window is up once it answers a second start.
-        QProcess second;
-        second.setProcessEnvironment(environment);
-        second.start(QStringLiteral(PELKO_BINARY), {});
-        ASSERT_TRUE(second.waitForFinished(30000));
-        EXPECT_TRUE(second.readAllStandardError().contains("its window was brought to the front"));
-        EXPECT_EQ(first.state(), QProcess::Running) << first.readAllStandardError().toStdString();
+        // would take the window itself), and the window is up once it answers
+        // a second start.
+        QProcess first;
+        program.Start(first);
+        program.SecondStartHandsOver(first);
         first.kill();
         first.waitForFinished(10000);
         struct stat st = {};
@@ -163,23 +125,17 @@ TEST(SingleInstancePosix, TheLockLivesOnlyInAFolderPrivateToTheUser)
     if (root) {
         ASSERT_EQ(::chown(Native(foreign.path()).constData(), 65534, 65534), 0);
     }
-    struct Unsuitable
-    {
-        const char *name;
-        QString folder;
-    };
-    for (const Unsuitable &u :
-         {Unsuitable {"unset", QString()}, Unsuitable {"open to others", open.path()}, Unsuitable {"a link", link},
-          Unsuitable {"another user's", foreign.path()}, Unsuitable {"relative", "run/user"}}) {
-        SCOPED_TRACE(u.name);
-        if (u.folder == foreign.path() && !root) {
+    const std::pair<const char *, QString> unsuitable[] = {{"unset", QString()},
+                                                           {"open to others", open.path()},
+                                                           {"a link", link},
+                                                           {"another user's", foreign.path()},
+                                                           {"relative", "run/user"}};
+    for (const auto &[name, runtime] : unsuitable) {
+        SCOPED_TRACE(name);
+        if (runtime == foreign.path() && !root) {
             continue; // only root can give a folder away
         }
-        if (u.folder.isNull()) {
-            qunsetenv("XDG_RUNTIME_DIR");
-        } else {
-            qputenv("XDG_RUNTIME_DIR", Native(u.folder));
-        }
+        runtime.isNull() ? qunsetenv("XDG_RUNTIME_DIR") : qputenv("XDG_RUNTIME_DIR", Native(runtime));
         SingleInstance instance(profile);
         const QString folder = FolderOf(instance);
         EXPECT_TRUE(folder.startsWith(cache.path() + "/")) << folder.toStdString();
@@ -218,63 +174,25 @@ TEST(SingleInstancePosix, TheLockLivesOnlyInAFolderPrivateToTheUser)
     }
 }
 
-// What another local user does (as uid 65534) to the folder where the lock
-// and the socket live, while it is open to them: make it, put a lock of
-// their own in it and hold it, hold the lock of ours that they could open,
-// listen where a second start would hand over (printing "ready" once done,
-// then "asked" for every start that asks it, which it answers as pelko
-// would), or ask the running copy themselves (printing its answer).
-constexpr char kIntruder[] = R"(
-import fcntl, os, socket, sys
-how, folder, lock, name = sys.argv[1:5]
-os.umask(0)
-if how == 'ask':
-    try:
-        client = socket.socket(socket.AF_UNIX)
-        client.connect(name)
-        client.sendall(b'show\n')
-        print(client.recv(64).decode(), end='', flush=True)
-    except OSError:
-        pass
-    sys.exit()
-if how == 'make':
-    os.mkdir(folder, 0o777)
-if how == 'open':
-    fd = os.open(lock, os.O_RDWR)
-elif how != 'listen':
-    fd = os.open(folder + '/theirs', os.O_RDWR | os.O_CREAT, 0o666)
-    os.rename(folder + '/theirs', lock)
-if how != 'listen':
-    fcntl.flock(fd, fcntl.LOCK_EX | fcntl.LOCK_NB)
-    fcntl.lockf(fd, fcntl.LOCK_EX | fcntl.LOCK_NB)
-if os.path.lexists(name):
-    os.unlink(name)
-server = socket.socket(socket.AF_UNIX)
-server.bind(name)
-server.listen(8)
-print('ready', flush=True)
-while True:
-    client, _ = server.accept()
-    if client.recv(64):
-        print('asked', flush=True)
-        client.sendall(b'ok\n')
-    client.close()
-)";
-
 // Another local user can neither stop a start nor answer in place of the
 // running copy, whatever they did to the private folder while it was open.
 TEST(SingleInstancePosix, AnotherUserCanNeitherBlockNorHijackAStart)
 {
-    if (!CanActAsAnotherUser()) {
+    if (::geteuid() != 0 || QStandardPaths::findExecutable("setpriv").isEmpty()) {
         GTEST_SKIP() << "acting as a second user needs root and setpriv";
     }
-    const auto asNobody = [](const QStringList &args) {
+    // What another local user does: tests/app/single_instance_intruder.py,
+    // given to Python as text (nobody may not read the source tree).
+    QFile script(QStringLiteral(PELKO_INTRUDER));
+    ASSERT_TRUE(script.open(QIODevice::ReadOnly));
+    const QString intruderScript = QString::fromUtf8(script.readAll());
+    const auto asNobody = [&](const QStringList &args) {
         auto process = std::make_unique<QProcess>();
         process->setProcessChannelMode(QProcess::ForwardedErrorChannel);
-        process->start(
-            "setpriv",
-            QStringList {"--reuid=65534", "--regid=65534", "--clear-groups", "--", "/usr/bin/python3", "-c", kIntruder}
-                + args);
+        process->start("setpriv",
+                       QStringList {"--reuid=65534", "--regid=65534", "--clear-groups", "--", "/usr/bin/python3", "-c",
+                                    intruderScript}
+                           + args);
         return process;
     };
     const auto chmodAll = [](const QString &folder, mode_t folderMode, mode_t fileMode) {
@@ -308,8 +226,6 @@ TEST(SingleInstancePosix, AnotherUserCanNeitherBlockNorHijackAStart)
             SingleInstance earlier(profile);
             ASSERT_TRUE(earlier.Claim());
             ASSERT_EQ(FolderOf(earlier), theirs);
-        }
-        if (what != What::MadeTheFolder) {
             chmodAll(theirs, 0777, 0666);
         }
         std::unique_ptr<QProcess> intruder = asNobody(

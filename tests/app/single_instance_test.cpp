@@ -6,11 +6,7 @@
 
 #include <QDir>
 #include <QFile>
-#include <QLocalSocket>
-#include <QProcess>
-#include <QProcessEnvironment>
 #include <QTemporaryDir>
-#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -47,48 +43,16 @@ TEST(SingleInstance, ASecondClaimOnTheSameProfileHandsOverToTheFirst)
 
 TEST(SingleInstance, TheProgramHandsOverAndTakesOverFromACrashedCopy)
 {
-    QTemporaryDir runtime;
-    QTemporaryDir config;
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert("QT_QPA_PLATFORM", "offscreen");
-    environment.insert("XDG_RUNTIME_DIR", runtime.path());
-    environment.insert("XDG_CONFIG_HOME", config.path());
-    const auto start = [&](QProcess &pelko) {
-        pelko.setProcessEnvironment(environment);
-        pelko.start(QStringLiteral(PELKO_BINARY), {});
-        ASSERT_TRUE(pelko.waitForStarted(10000));
-    };
-    // Started is not yet running: a copy answers once it listens (a crashed
-    // one's socket file is still there, but nobody answers on it).
-    const auto listening = [&] {
-        const QStringList sockets = QDir(runtime.path()).entryList({"pelko-*.socket"}, QDir::System);
-        QLocalSocket probe;
-        probe.connectToServer(runtime.path() + "/" + sockets.value(0));
-        return !sockets.isEmpty() && probe.waitForConnected(100);
-    };
-    const auto secondStartHandsOver = [&](QProcess &running) {
-        QProcess second;
-        start(second);
-        ASSERT_TRUE(second.waitForFinished(30000));
-        EXPECT_EQ(std::tuple(second.exitStatus(), second.exitCode()), std::tuple(QProcess::NormalExit, 0));
-        EXPECT_TRUE(second.readAllStandardError().contains("its window was brought to the front"));
-        EXPECT_EQ(running.state(), QProcess::Running);
-    };
-
-    // QTRY_* would only return from this function on a timeout: gtest would
-    // take that for a pass. The limit is generous (a sanitizer build under load).
+    const ProgramStarts program;
     QProcess first;
-    start(first);
-    ASSERT_TRUE(QTest::qWaitFor(listening, 30000)) << "the first copy never listened";
-    secondStartHandsOver(first);
+    program.Start(first);
+    program.SecondStartHandsOver(first);
 
     first.kill();
     ASSERT_TRUE(first.waitForFinished(10000));
     QProcess next;
-    start(next);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return listening() && next.state() == QProcess::Running; }, 30000))
-        << "the next copy never listened";
-    secondStartHandsOver(next);
+    program.Start(next);
+    program.SecondStartHandsOver(next);
     next.kill();
     next.waitForFinished(10000);
 }

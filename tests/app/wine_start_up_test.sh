@@ -12,6 +12,7 @@ session=$1
 exe=$2
 screenshot=${3:-}
 session_sh=$(dirname "$0")/../support/wine_session.sh
+. "$(dirname "$0")/../support/wine_window.sh"
 export DISPLAY=:$(cat "$session/display")
 key='HKCU\Software\Dravilo\pelko\Results'
 
@@ -38,13 +39,7 @@ wine_run reg add "$key" /v BestResult1 /t REG_DWORD /d 500 /f >/dev/null
 bash "$session_sh" run "$session" "$exe" >"$session/first.log" 2>&1 &
 first=$!
 trap 'kill $first 2>/dev/null || true' EXIT
-# Polled: xdotool's own waiting gives up on a window that goes while it looks.
-window=
-for _ in $(seq 120); do
-    window=$(xdotool search --name '^French Vocabulary 1-1000$' 2>/dev/null | head -n 1 || true)
-    [ -z "$window" ] || break
-    sleep 0.5
-done
+window=$(wine_window)
 [ -n "$window" ] || fail "no window named \"French Vocabulary 1-1000\" within 60 seconds"
 sleep 1
 

@@ -11,6 +11,7 @@ set -euo pipefail
 installer=$1
 session=$2
 session_sh=$(dirname "$0")/../support/wine_session.sh
+. "$(dirname "$0")/../support/wine_window.sh"
 export DISPLAY=:$(cat "$session/display")
 results='HKCU\Software\Dravilo\pelko\Results'
 options='HKCU\Software\Dravilo\pelko\Options'
@@ -56,12 +57,7 @@ menu=$(find "$session/prefix/drive_c" -path '*Start Menu/Programs/pelko/pelko.ln
 bash "$session_sh" run "$session" "$folder/pelko.exe" >"$session/installed.log" 2>&1 &
 pelko=$!
 trap 'kill $pelko 2>/dev/null || true' EXIT
-window=
-for _ in $(seq 120); do
-    window=$(xdotool search --name '^French Vocabulary 1-1000$' 2>/dev/null | head -n 1 || true)
-    [ -z "$window" ] || break
-    sleep 0.5
-done
+window=$(wine_window)
 [ -n "$window" ] || fail "the installed pelko.exe showed no window within 60 seconds"
 sleep 1
 xdotool windowfocus --sync "$window"

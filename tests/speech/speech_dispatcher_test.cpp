@@ -8,41 +8,22 @@
 #include "speech/posix/speechd_voice_lister.h"
 #include "speech/posix/speechd_worker.h"
 #include "tests/support/private_speech_dispatcher.h"
+#include "tests/support/wait_for.h"
 
 #include <speech-dispatcher/libspeechd.h>
 
-#include <QCoreApplication>
-#include <QElapsedTimer>
 #include <QFile>
 #include <QTemporaryDir>
-#include <QTimer>
 
 #include <gtest/gtest.h>
 
 #include <cstdlib>
-#include <functional>
+#include <memory>
 #include <tuple>
 
 namespace {
 
 using Availability = Speaker::Availability;
-
-// Runs the event loop until done() or the limit; true when done.
-bool WaitFor(const std::function<bool()> &done, int limitMs = 120000)
-{
-    QElapsedTimer waited;
-    waited.start();
-    // Sleeps until an event; the ticks only wake it to look at the clock.
-    QTimer wake;
-    wake.start(50);
-    while (!done()) {
-        if (waited.elapsed() > limitMs) {
-            return false;
-        }
-        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
-    }
-    return true;
-}
 
 // How the server logs a text it hands to its synthesiser.
 QByteArray SentOut(const QByteArray &text)
@@ -79,31 +60,48 @@ bool WaitSentOut(const PrivateSpeechDispatcher &server, const QByteArray &text)
     return WaitFor([&] { return server.Log().contains(SentOut(text)); }, 60000);
 }
 
-TEST(SpeechDispatcher, LeGoesOutTaggedFrenchInAFrenchVoiceAndTheNextStartSaysItsFirstWordAtOnce)
+// A screen reader of the test's own, speaking as Orca does (priority MESSAGE).
+SPDConnection *OpenReader()
 {
-    PrivateSpeechDispatcher server(PrivateSpeechDispatcher::Synthesiser::EspeakNg);
-    ASSERT_TRUE(server.Running()) << "speech-dispatcher did not start";
+    char *error = nullptr;
+    SPDConnection *reader = spd_open2("reader", "main", nullptr, SPD_MODE_SINGLE, nullptr, 0, &error);
+    EXPECT_NE(reader, nullptr) << error;
+    std::free(error);
+    return reader;
+}
+
+// The real speaker on a private speech-dispatcher with espeak-ng, its voice
+// found, counting the words it has begun to say.
+class RealSpeaker : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(server.Running()) << "speech-dispatcher did not start";
+        QObject::connect(speaker.get(), &SpeechdSpeaker::speakingStarted, [this] { ++started; });
+        speaker->Prepare();
+        ASSERT_TRUE(WaitFor([&] { return speaker->availability() != Availability::Looking; }));
+        ASSERT_EQ(speaker->availability(), Availability::Ready) << speaker->failure().toStdString();
+    }
+
+    PrivateSpeechDispatcher server {PrivateSpeechDispatcher::Synthesiser::EspeakNg};
     QTemporaryDir cache;
     const QString remembered = cache.filePath(QStringLiteral("pelko-french-voice"));
+    std::unique_ptr<SpeechdSpeaker> speaker = std::make_unique<SpeechdSpeaker>(remembered);
+    int started = 0;
+};
 
-    QString voice;
-    {
-        SpeechdSpeaker speaker(remembered);
-        int started = 0;
-        QObject::connect(&speaker, &SpeechdSpeaker::speakingStarted, [&] { ++started; });
-        speaker.Prepare();
-        ASSERT_TRUE(WaitFor([&] { return speaker.availability() != Availability::Looking; }));
-        ASSERT_EQ(speaker.availability(), Availability::Ready) << speaker.failure().toStdString();
-        EXPECT_TRUE(IsFrench(speaker.voiceLanguage())) << speaker.voiceLanguage().toStdString();
-        voice = speaker.voiceName();
-
-        speaker.Say(QStringLiteral("le"));
-        ASSERT_TRUE(WaitFor([&] { return started == 1; }, 60000));
-        ASSERT_TRUE(WaitSentOut(server, "le"));
-        const QByteArray log = server.Log();
-        EXPECT_TRUE(IsFrench(SettingFor(log, "le", "language"))) << SettingFor(log, "le", "language").toStdString();
-        EXPECT_EQ(SettingFor(log, "le", "synthesis_voice"), voice);
-    }
+TEST_F(RealSpeaker, LeGoesOutTaggedFrenchInAFrenchVoiceAndTheNextStartSaysItsFirstWordAtOnce)
+{
+    EXPECT_TRUE(IsFrench(speaker->voiceLanguage())) << speaker->voiceLanguage().toStdString();
+    const QString voice = speaker->voiceName();
+    speaker->Say(QStringLiteral("le"));
+    ASSERT_TRUE(WaitFor([&] { return started == 1; }, 60000));
+    ASSERT_TRUE(WaitSentOut(server, "le"));
+    const QByteArray said = server.Log();
+    EXPECT_TRUE(IsFrench(SettingFor(said, "le", "language"))) << SettingFor(said, "le", "language").toStdString();
+    EXPECT_EQ(SettingFor(said, "le", "synthesis_voice"), voice);
+    speaker.reset(); // the program ends
     ASSERT_EQ(SpeechdVoice::Remembered(remembered).name, voice);
 
     // The next start, its speech thread run here: the kept voice is taken and a
@@ -125,28 +123,17 @@ TEST(SpeechDispatcher, LeGoesOutTaggedFrenchInAFrenchVoiceAndTheNextStartSaysIts
     EXPECT_TRUE(WaitFor([&] { return listings == 1; })) << "the kept voice is checked once the word has begun";
 }
 
-TEST(SpeechDispatcher, AWordIsCutOffOnlyByTheNextAndAScreenReadersSpeechIsNeverCut)
+TEST_F(RealSpeaker, AWordIsCutOffOnlyByTheNextAndAScreenReadersSpeechIsNeverCut)
 {
-    PrivateSpeechDispatcher server(PrivateSpeechDispatcher::Synthesiser::EspeakNg);
-    ASSERT_TRUE(server.Running()) << "speech-dispatcher did not start";
-    QTemporaryDir cache;
-    SpeechdSpeaker speaker(cache.filePath(QStringLiteral("pelko-french-voice")));
-    int started = 0;
-    QObject::connect(&speaker, &SpeechdSpeaker::speakingStarted, [&] { ++started; });
-    speaker.Prepare();
-    ASSERT_TRUE(WaitFor([&] { return speaker.availability() == Availability::Ready; }));
-    // A screen reader of its own, speaking as Orca does (priority MESSAGE).
-    char *error = nullptr;
-    SPDConnection *reader = spd_open2("reader", "main", nullptr, SPD_MODE_SINGLE, nullptr, 0, &error);
-    ASSERT_NE(reader, nullptr) << error;
-    std::free(error);
+    SPDConnection *reader = OpenReader();
+    ASSERT_NE(reader, nullptr);
 
     // Long enough to be still going when the next text comes.
     const QString longText = QStringLiteral("anticonstitutionnellement, ").repeated(20);
     const QByteArray longSent = "Command sent to output module: |<speak>anticonstitutionnellement";
 
     // The reader speaks while the word is being said: the word goes on to its end first.
-    speaker.Say(longText);
+    speaker->Say(longText);
     ASSERT_TRUE(WaitFor([&] { return started == 1; }, 60000));
     ASSERT_GE(spd_say(reader, SPD_MESSAGE, "a sentence of the reader"), 0);
     ASSERT_TRUE(WaitSentOut(server, "a sentence of the reader"));
@@ -165,11 +152,11 @@ TEST(SpeechDispatcher, AWordIsCutOffOnlyByTheNextAndAScreenReadersSpeechIsNeverC
         ASSERT_LE(repeats, 20 << 8) << "the long text was over before the sentence came, however long";
         const qsizetype from = server.Log().size();
         const int begun = started;
-        speaker.Say(QStringLiteral("anticonstitutionnellement, ").repeated(repeats));
+        speaker->Say(QStringLiteral("anticonstitutionnellement, ").repeated(repeats));
         ASSERT_TRUE(WaitFor([&] { return started == begun + 1; }, 60000));
         const QByteArray another = "another sentence " + QByteArray::number(repeats);
         ASSERT_GE(spd_say(reader, SPD_MESSAGE, another.constData()), 0);
-        speaker.Say(QStringLiteral("de"));
+        speaker->Say(QStringLiteral("de"));
         ASSERT_TRUE(WaitFor([&] { return started == begun + 2; }, 60000));
         log = server.Log().mid(from);
         const qsizetype second = log.indexOf(longSent);
@@ -216,10 +203,8 @@ TEST(SpeechDispatcher, WithNoFrenchVoiceNothingIsSaidInAnother)
     // The server speaks messages of one priority in the order it took them (the
     // words' is a screen reader's): had a word been taken, it would go out
     // before a reader's sentence given now.
-    char *error = nullptr;
-    SPDConnection *reader = spd_open2("reader", "main", nullptr, SPD_MODE_SINGLE, nullptr, 0, &error);
-    ASSERT_NE(reader, nullptr) << error;
-    std::free(error);
+    SPDConnection *reader = OpenReader();
+    ASSERT_NE(reader, nullptr);
     ASSERT_GE(spd_say(reader, SPD_MESSAGE, "after the words"), 0);
     EXPECT_TRUE(WaitSentOut(server, "after the words"));
     spd_close(reader);

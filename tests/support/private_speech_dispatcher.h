@@ -1,19 +1,14 @@
 #pragma once
 
+#include "tests/support/wait_for.h"
+
 #include <QByteArray>
 #include <QDir>
-#include <QElapsedTimer>
 #include <QFile>
+#include <QLocalSocket>
 #include <QProcess>
 #include <QString>
 #include <QTemporaryDir>
-#include <QThread>
-
-#include <sys/socket.h>
-#include <sys/un.h>
-#include <unistd.h>
-
-#include <cstring>
 
 // A speech-dispatcher of its own for one test or benchmark: its own
 // configuration, socket and log (at the most detailed level), sound into
@@ -56,12 +51,7 @@ public:
         if (!process_.waitForStarted(10000)) {
             return;
         }
-        QElapsedTimer waited;
-        waited.start();
-        while (!Accepts() && process_.state() == QProcess::Running && waited.elapsed() < 20000) {
-            QThread::msleep(20);
-        }
-        if (Accepts()) {
+        if (WaitFor([this] { return Accepts() || process_.state() != QProcess::Running; }, 20000) && Accepts()) {
             qputenv("SPEECHD_ADDRESS", "unix_socket:" + QFile::encodeName(socket_));
         }
     }
@@ -96,20 +86,9 @@ private:
     // there from bind(), a moment before listen().
     bool Accepts() const
     {
-        const QByteArray path = QFile::encodeName(socket_);
-        sockaddr_un address {};
-        if (path.isEmpty() || static_cast<std::size_t>(path.size()) >= sizeof(address.sun_path)) {
-            return false;
-        }
-        address.sun_family = AF_UNIX;
-        std::memcpy(address.sun_path, path.constData(), static_cast<std::size_t>(path.size()));
-        const int probe = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
-        if (probe < 0) {
-            return false;
-        }
-        const bool accepted = ::connect(probe, reinterpret_cast<const sockaddr *>(&address), sizeof(address)) == 0;
-        ::close(probe);
-        return accepted;
+        QLocalSocket probe;
+        probe.connectToServer(socket_);
+        return probe.waitForConnected(1000);
     }
 
     QTemporaryDir dir_;
