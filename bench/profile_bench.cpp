@@ -5,10 +5,10 @@
 #include "bench/null_window.h"
 #include "drill/drill_engine.h"
 #include "records/high_score_table.h"
-#include "stores/posix/profile_file.h"
 #include "records/profile_keys.h"
-#include "stores/posix/qsettings_profile_store.h"
 #include "records/reset_times.h"
+#include "stores/posix/profile_file.h"
+#include "stores/posix/qsettings_profile_store.h"
 
 #include <QCoreApplication>
 #include <QFile>

@@ -2,8 +2,8 @@
 // throw-away profile that holds a few finished levels (scripts/screenshot).
 #include "app/c_pelko_dlg.h"
 #include "records/profile_keys.h"
-#include "stores/posix/qsettings_profile_store.h"
 #include "res/control_ids.h"
+#include "stores/posix/qsettings_profile_store.h"
 
 #include <QAbstractButton>
 #include <QApplication>

@@ -2,10 +2,10 @@
 // the lists, About, and a reset or a name typed while the profile cannot
 // be written.
 
-#include "app/save_guard.h"
-#include "speech/word_speaker.h"
 #include "app/c_high_scores_dlg.h"
+#include "app/save_guard.h"
 #include "records/profile_keys.h"
+#include "speech/word_speaker.h"
 #include "tests/support/main_window.h"
 #include "tests/support/when_modal_opens.h"
 

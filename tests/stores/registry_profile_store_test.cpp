@@ -3,8 +3,8 @@
 // copies that regedit puts back.
 
 #include "records/profile_keys.h"
-#include "stores/windows/registry_options_store.h"
 #include "records/reset_times.h"
+#include "stores/windows/registry_options_store.h"
 #include "tests/support/temp_registry_profile.h"
 
 #include <QFile>
