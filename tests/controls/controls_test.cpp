@@ -159,23 +159,6 @@ TEST(AnswerButton, FaceFadesIntoTheVerdictsColourUnderTheTrimmedCaption)
     EXPECT_EQ(CAnswerButton::Render(face, " \t  \t", kAnswerSize), bare);
 }
 
-TEST(AnswerButton, WidgetShowsTheRenderedFaceInEveryButtonState)
-{
-    AnswerFace face {1, 0};
-    CAnswerButton button(&face);
-    button.setText("  la maison\t");
-    button.resize(kAnswerSize);
-    const QImage expected = CAnswerButton::Render(face, button.text(), kAnswerSize);
-    EXPECT_EQ(button.grab().toImage().convertToFormat(expected.format()), expected);
-    button.setDown(true);
-    button.setDefault(true);
-    EXPECT_EQ(button.grab().toImage().convertToFormat(expected.format()), expected);
-    // The owner writes the flags and repaints.
-    face.showWrong = 1;
-    EXPECT_EQ(button.grab().toImage().pixel(117, 65),
-              CAnswerButton::Render(face, button.text(), kAnswerSize).pixel(117, 65));
-}
-
 const QSize kLevelSize(90, 21);
 
 TEST(LevelButton, DrawsTheBarFromTheStoredResultAndTheCaptionOverIt)
@@ -334,8 +317,23 @@ TEST(TotalBar, ScoreBarAndPercentage)
     EXPECT_EQ(CTotalBar::Score(nullptr), 0);
 }
 
-TEST(LevelButtonAndTotalBar, WidgetsShowANewBestAtTheirNextPaint)
+// The widgets show what Render draws, in every button state, and the flags or best result of their next paint.
+TEST(Widgets, ShowTheRenderedFaceAndANewBestAtTheirNextPaint)
 {
+    AnswerFace face {1, 0};
+    CAnswerButton answer(&face);
+    answer.setText("  la maison\t");
+    answer.resize(kAnswerSize);
+    const QImage expected = CAnswerButton::Render(face, answer.text(), kAnswerSize);
+    EXPECT_EQ(answer.grab().toImage().convertToFormat(expected.format()), expected);
+    answer.setDown(true);
+    answer.setDefault(true);
+    EXPECT_EQ(answer.grab().toImage().convertToFormat(expected.format()), expected);
+    // The owner writes the flags and repaints.
+    face.showWrong = 1;
+    EXPECT_EQ(answer.grab().toImage().pixel(117, 65),
+              CAnswerButton::Render(face, answer.text(), kAnswerSize).pixel(117, 65));
+
     MemoryProfileStore store;
     CLevelButton button(2, &store);
     button.setText("51-100");

@@ -405,8 +405,20 @@ protected:
     void Next() { engine.AnswerClicked(3); }
 };
 
+// Without a practise running Review steps nowhere, and it ends a speed challenge without a score. In a
+// practise it stops the drill, steps from the word before, and freezes a pause.
 TEST_F(ReviewTest, StopsTheDrillShowsTheWordBeforeAndFreezesAPause)
 {
+    window.texts[id::kWordDisplay] = u"Press start button to begin.";
+    engine.StartReview();
+    Prev();
+    Next();
+    EXPECT_EQ(std::tuple(session().currentWord, Display()), std::tuple(-1, u"Press start button to begin."));
+    engine.StartSpeedChallenge();
+    engine.StartReview();
+    EXPECT_EQ(std::tuple(window.timerRunning, session().speedMode, Display()), std::tuple(false, 1, ReviewText(50)));
+    EXPECT_TRUE(window.highScoreRuns.empty() && window.texts[id::kStatus].empty());
+
     engine.SelectLevel(2);
     while (Position() < 5) {
         Right();
@@ -455,22 +467,6 @@ TEST_F(ReviewTest, StopsTheDrillShowsTheWordBeforeAndFreezesAPause)
     Prev();
     Next();
     EXPECT_EQ(std::tuple(session().currentWord, Display()), std::tuple(51, shown));
-}
-
-// Without a practise running Review steps nowhere, and it ends a speed
-// challenge without a score.
-TEST_F(ReviewTest, OutsideAPractiseStepsNowhereOrEndsAChallengeUnscored)
-{
-    window.texts[id::kWordDisplay] = u"Press start button to begin.";
-    engine.StartReview();
-    Prev();
-    Next();
-    EXPECT_EQ(std::tuple(session().currentWord, Display()), std::tuple(-1, u"Press start button to begin."));
-
-    engine.StartSpeedChallenge();
-    engine.StartReview();
-    EXPECT_EQ(std::tuple(window.timerRunning, session().speedMode, Display()), std::tuple(false, 1, ReviewText(50)));
-    EXPECT_TRUE(window.highScoreRuns.empty() && window.texts[id::kStatus].empty());
 }
 
 TEST(FormatTimeSpan, RendersTheDirectives)

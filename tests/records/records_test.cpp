@@ -26,8 +26,20 @@ protected:
     MemoryProfileStore store;
 };
 
+// Unranked or absent candidates write nothing; the first ranked one enters an empty table at the top.
 TEST_F(HighScoreTableTest, FirstRunEntersAnEmptyTableAtTheTopAndEveryKeystrokeStoresTheName)
 {
+    auto expectNoEntry = [&](const char *name, int correct) {
+        SCOPED_TRACE(name);
+        HighScoreTable table = Open(correct < 0 ? -1 : 50, correct, correct < 0 ? -1 : 9);
+        table.OnNameChange(u"x");
+        EXPECT_EQ(table.insertRow(), -1);
+        EXPECT_TRUE(store.writes.empty());
+        for (const auto &row : table.ShowRows()) {
+            EXPECT_FALSE(row.enabled);
+        }
+    };
+    expectNoEntry("zero right answers into an empty table", 0);
     HighScoreTable table = Open((std::int64_t {3} << 31) + 60, 12, 15); // spans are kept as their low half
     EXPECT_EQ(table.insertRow(), 0);
     std::vector<std::string> saved; // the whole table, once, top first
@@ -49,21 +61,7 @@ TEST_F(HighScoreTableTest, FirstRunEntersAnEmptyTableAtTheTopAndEveryKeystrokeSt
     EXPECT_EQ(store.writes, std::vector<std::string>(3, "Results/Title0"));
     EXPECT_EQ(store.records, 4);
     EXPECT_EQ(store.GetProfileString(kResultsSection, "Title0", u""), u"Abc");
-}
 
-TEST_F(HighScoreTableTest, UnrankedOrAbsentCandidatesWriteNothing)
-{
-    auto expectNoEntry = [&](const char *name, int correct) {
-        SCOPED_TRACE(name);
-        HighScoreTable table = Open(correct < 0 ? -1 : 50, correct, correct < 0 ? -1 : 9);
-        table.OnNameChange(u"x");
-        EXPECT_EQ(table.insertRow(), -1);
-        EXPECT_TRUE(store.writes.empty());
-        for (const auto &row : table.ShowRows()) {
-            EXPECT_FALSE(row.enabled);
-        }
-    };
-    expectNoEntry("zero right answers into an empty table", 0);
     for (int r = 0; r < HighScoreTable::kRows; ++r) {
         store.WriteProfileInt(kResultsSection, Correct(r), 20 - r);
     }
