@@ -237,12 +237,6 @@ TEST_F(EngineTest, ResultsAreNumberedByTheListedRowsAndReadInWords)
     EXPECT_EQ(window.List(id::kResultsList).size(), 5u);
 }
 
-std::u16string Trim(std::u16string_view text)
-{
-    const std::size_t first = text.find_first_not_of(u" \t");
-    return first == text.npos ? u"" : std::u16string(text.substr(first, text.find_last_not_of(u" \t") - first + 1));
-}
-
 // Three distinct words of the level, never its last, and never one whose
 // meaning is already on a button while the level has another: a second
 // button showing it would look right and be judged wrong.
@@ -271,7 +265,7 @@ TEST_F(EngineTest, WrongChoicesAreDistinctWordsAndMeaningsOfTheLevelButNeverItsL
                     if (k != slot) {
                         wrong.insert(50 + captions[std::size_t(k)].find_first_not_of(u' '));
                     }
-                    meaningsShown.insert(Trim(captions[std::size_t(k)]));
+                    meaningsShown.insert(SpokenText::Plain(captions[std::size_t(k)]));
                 }
                 ASSERT_EQ(std::tuple(captions[std::size_t(slot)] == engine.words()[w].english, wrong.size(),
                                      wrong.count(std::size_t(w)), meaningsShown.size()),
