@@ -1,11 +1,15 @@
 #include "drill/spoken_text.h"
+#include "drill/time_span.h"
 #include "tests/drill/engine_fixture.h"
 
 #include "vocab/word_list.h"
 
+#include <cstdint>
 #include <numeric>
 #include <set>
+#include <string>
 #include <tuple>
+#include <utility>
 
 namespace {
 
@@ -233,12 +237,6 @@ TEST_F(EngineTest, ResultsAreNumberedByTheListedRowsAndReadInWords)
     EXPECT_EQ(window.List(id::kResultsList).size(), 5u);
 }
 
-std::u16string Trim(std::u16string_view text)
-{
-    const std::size_t first = text.find_first_not_of(u" \t");
-    return first == text.npos ? u"" : std::u16string(text.substr(first, text.find_last_not_of(u" \t") - first + 1));
-}
-
 // Three distinct words of the level, never its last, and never one whose
 // meaning is already on a button while the level has another: a second
 // button showing it would look right and be judged wrong.
@@ -267,7 +265,7 @@ TEST_F(EngineTest, WrongChoicesAreDistinctWordsAndMeaningsOfTheLevelButNeverItsL
                     if (k != slot) {
                         wrong.insert(50 + captions[std::size_t(k)].find_first_not_of(u' '));
                     }
-                    meaningsShown.insert(Trim(captions[std::size_t(k)]));
+                    meaningsShown.insert(SpokenText::Plain(captions[std::size_t(k)]));
                 }
                 ASSERT_EQ(std::tuple(captions[std::size_t(slot)] == engine.words()[w].english, wrong.size(),
                                      wrong.count(std::size_t(w)), meaningsShown.size()),
@@ -279,6 +277,237 @@ TEST_F(EngineTest, WrongChoicesAreDistinctWordsAndMeaningsOfTheLevelButNeverItsL
         EXPECT_EQ(slots.size(), 4u);
         // Exactly 51..99: all but the last word.
         EXPECT_EQ(std::tuple(offered.size(), *offered.begin(), *offered.rbegin()), std::tuple(49u, 51u, 99u));
+    }
+}
+
+// What is spoken, built from the layout texts the word list holds; the
+// engine tests check what it says with them.
+TEST(SpokenTextTest, LayoutIsNeverSpokenAndTimesAndCountsAreSaidInWords)
+{
+    EXPECT_EQ(SpokenText::Plain(u"\tdepuis\t "), u"depuis");
+    EXPECT_EQ(SpokenText::Plain(u"    who,  whom   "), u"who, whom");
+    EXPECT_EQ(SpokenText::Plain(u" \t \r\n"), u"");
+    EXPECT_EQ(SpokenText::Question(u"     le   ", {u"    the", u"    not   ", u"   in  ", u"\tby\t"}),
+              u"le. 1 the, 2 not, 3 in, 4 by");
+    EXPECT_EQ(SpokenText::Question(u"le", {u"the", u"not", u"in", u"by"}, false), u"1 the, 2 not, 3 in, 4 by");
+
+    EXPECT_EQ(SpokenText::Duration(0), u"0 seconds");
+    EXPECT_EQ(SpokenText::Duration(60), u"1 minute");
+    EXPECT_EQ(SpokenText::Duration(-5), u"0 seconds");
+    EXPECT_EQ(SpokenText::SecondsLeft(1), u"1 second left");
+    EXPECT_EQ(SpokenText::SpeedEnd(61, 1, 1), u"Time is up: 1 correct on 1 guess in 1 minute 1 second.");
+    EXPECT_EQ(SpokenText::PractiseEnd(319, 53, 58),
+              u"Practise complete: 5 minutes 19 seconds, 53 tries. New best result.");
+    EXPECT_EQ(SpokenText::PractiseEnd(319, 53, 53),
+              u"Practise complete: 5 minutes 19 seconds, 53 tries. The best result stays 53 tries.");
+
+    // Stored result lines are read in words; lines edited by hand or by
+    // another program are read as they are, never guessed at.
+    EXPECT_EQ(SpokenText::ResultLine(u"  120 mins, 00 secs Tries :1"), u"120 minutes, 1 try");
+    EXPECT_EQ(SpokenText::ResultLine(u"  fast \t run 3"), u"fast run 3");
+    EXPECT_EQ(SpokenText::ResultLine(u"  05 mins, 19 secs"), u"05 mins, 19 secs");
+    EXPECT_EQ(SpokenText::ResultLine(u"99999999999999 mins, 1 secs Tries :2"), u"99999999999999 mins, 1 secs Tries :2");
+}
+
+// What the engine announces while a learner drills (more with the answers,
+// results and speed challenge it belongs to).
+
+TEST_F(EngineTest, TheSecondsLeftAreNeverSaidUnaskedTwiceWithinThreeSeconds)
+{
+    engine.StartSpeedChallenge();
+    Tick(35);
+    EXPECT_EQ(Cues(), (Lines {u"6 seconds left", u"3 seconds left"}));
+    // A right answer lifts the credit to 7 s: it falls through 6 s one second
+    // after the "3", too soon to speak again, and through 3 s four seconds on.
+    Right();
+    Tick(25);
+    EXPECT_EQ(Cues(), (Lines {u"3 seconds left"}));
+}
+
+TEST_F(EngineTest, UnansweredSpeedChallengeEndsOnTheFiftyFirstTick)
+{
+    engine.StartSpeedChallenge();
+    EXPECT_EQ(std::tuple(engine.progress().credit, engine.progress().creditMax), std::tuple(50, 50));
+    for (int tick = 1; tick <= 50; ++tick) {
+        window.now += tick % 5 == 0 ? 1 : 0; // five ticks a second
+        Tick();
+        if (tick == 3 || tick == 50) {
+            engine.AnnounceTime(); // whole seconds left, rounded up: 9.4 s is said as 10
+        }
+    }
+    EXPECT_EQ(std::tuple(engine.progress().credit, session().currentWord), std::tuple(0, 1));
+    EXPECT_TRUE(window.highScoreRuns.empty());
+    EXPECT_EQ(Cues(), (Lines {u"10 seconds left", u"6 seconds left", u"3 seconds left", u"0 seconds left"}));
+
+    // The dialog stays open 30 s; the clock shows it, the score does not.
+    window.highScoresSeconds = 30;
+    Tick();
+    EXPECT_EQ(std::tuple(window.highScoreRuns, window.timerRanDuringHighScores),
+              std::tuple(HighScoreRuns {{10, 0, 0}}, false));
+    // Its score is said on the last tick, before the table takes the focus.
+    EXPECT_EQ(window.announced, Lines {u"Time is up: 0 correct on 0 guesses in 10 seconds."});
+    EXPECT_EQ(window.texts[id::kStatus], u"  00 mins, 10 secs  \r\n0 Correct on 0 guesses");
+    // The score is drawn where the word was: the word goes, so the score can be read.
+    EXPECT_EQ(window.texts[id::kWordDisplay], u"");
+    EXPECT_EQ(Captions(), (Lines {u" - ", u" - ", u" - ", u" - "}));
+    EXPECT_EQ(std::tuple(session().speedMode, session().currentWord, engine.clock().text),
+              std::tuple(0, -1, u"   00 : 40"));
+    // No result is stored and the answer log stays shown.
+    EXPECT_EQ(std::tuple(store.writes.empty(), window.selectedTab), std::tuple(true, 0));
+}
+
+TEST_F(EngineTest, SpentCreditEndsTheChallengeUnlessARightAnswerComesFirst)
+{
+    // Credit at the answer, right or wrong, ticks to the end, the word asked just before it. A wrong answer
+    // pauses six ticks; the credit runs out first, together with the pause, or after it. A right one on a
+    // spent credit refills it.
+    for (const auto &[credit, right, ticks, word] : {std::tuple {3, false, 4, 1}, std::tuple {6, false, 6, 1},
+                                                     std::tuple {7, false, 8, 2}, std::tuple {0, true, 21, 2}}) {
+        SCOPED_TRACE(credit);
+        window.highScoreRuns.clear();
+        engine.StartSpeedChallenge();
+        Tick(50 - credit);
+        right ? Right() : Wrong();
+        Tick(ticks - 1);
+        EXPECT_EQ(std::tuple(window.highScoreRuns.size(), session().currentWord), std::tuple(0u, word));
+        Tick();
+        EXPECT_EQ(window.highScoreRuns, (HighScoreRuns {{0, right ? 1 : 0, 1}}));
+    }
+}
+
+TEST_F(EngineTest, SpeedChallengeTakesTheWordsInTurnAndComesRoundAfterTheLevelsEnd)
+{
+    engine.SelectLevel(20); // 951..1000: nothing after its last word
+    engine.StartSpeedChallenge();
+    for (int i = 0; i < 70; ++i) {
+        ASSERT_EQ(session().currentWord, 951 + i % 50) << "question " << i;
+        i % 4 == 1 ? Wrong() : Right(); // wrong answers do not bring a word back
+        TicksToNextQuestion();
+    }
+    // The strip's 50 cells hold every mark.
+    EXPECT_EQ(std::count(engine.marked().marks.begin() + 51, engine.marked().marks.end(), 0), 950);
+}
+
+class ReviewTest : public EngineTest
+{
+protected:
+    std::u16string ReviewText(int w) { return engine.words()[w].french + u" :: " + engine.words()[w].english; }
+    std::u16string Display() { return window.texts[id::kWordDisplay]; }
+    void Prev() { engine.AnswerClicked(0); }
+    void Next() { engine.AnswerClicked(3); }
+};
+
+// Without a practise running Review steps nowhere, and it ends a speed challenge without a score. In a
+// practise it stops the drill, steps from the word before, and freezes a pause.
+TEST_F(ReviewTest, StopsTheDrillShowsTheWordBeforeAndFreezesAPause)
+{
+    window.texts[id::kWordDisplay] = u"Press start button to begin.";
+    engine.StartReview();
+    Prev();
+    Next();
+    EXPECT_EQ(std::tuple(session().currentWord, Display()), std::tuple(-1, u"Press start button to begin."));
+    engine.StartSpeedChallenge();
+    engine.StartReview();
+    EXPECT_EQ(std::tuple(window.timerRunning, session().speedMode, Display()), std::tuple(false, 1, ReviewText(50)));
+    EXPECT_TRUE(window.highScoreRuns.empty() && window.texts[id::kStatus].empty());
+
+    engine.SelectLevel(2);
+    while (Position() < 5) {
+        Right();
+        TicksToNextQuestion();
+    }
+    const auto logRows = window.List(id::kAnswerLog).size();
+
+    engine.StartReview(); // relabels and hides as MainDialogTest.LevelButtonStartsItsLevelAndDigitKeysAnswer sees
+    EXPECT_EQ(std::tuple(window.timerRunning, session().reviewMode), std::tuple(false, 1));
+    EXPECT_EQ(std::tuple(session().currentWord, Display()), std::tuple(54, ReviewText(54)));
+
+    Next();
+    Next();
+    EXPECT_EQ(Display(), ReviewText(56));
+    EXPECT_EQ(window.announced.back(), SpokenText::Meaning(engine.words()[56].french, engine.words()[56].english));
+    engine.AnswerClicked(1); // the middle buttons do nothing in Review
+    engine.AnswerClicked(2);
+    EXPECT_EQ(Display(), ReviewText(56));
+    engine.StartReview(); // steps back once more
+    EXPECT_EQ(Display(), ReviewText(55));
+    EXPECT_EQ(std::tuple(session().tries, window.List(id::kAnswerLog).size()), std::tuple(4, logRows));
+
+    // Round the level's ends.
+    for (int k = 0; k < 5; ++k) {
+        Prev();
+    }
+    EXPECT_EQ(Display(), ReviewText(100));
+    Next();
+    EXPECT_EQ(Display(), ReviewText(51));
+    engine.SetSpeakFrenchWord(false); // a French voice says the word: the reader only its meaning
+    Prev();
+    EXPECT_EQ(window.announced.back(), SpokenText::Plain(engine.words()[100].english));
+
+    // Only a new drill leaves Review.
+    engine.StartDrill();
+    EXPECT_EQ(session().reviewMode, 0);
+    EXPECT_TRUE(window.IsShown(id::kAnswer2) && window.IsShown(id::kAnswer3));
+    EXPECT_NE(window.texts[id::kAnswer1], u" Prev ");
+    EXPECT_NE(window.texts[id::kAnswer4], u" Next ");
+
+    // Entered during the pause after an answer, it freezes the pause and steps nowhere.
+    Wrong();
+    engine.StartReview();
+    EXPECT_EQ(session().answerPause, 6);
+    const std::u16string shown = Display();
+    Prev();
+    Next();
+    EXPECT_EQ(std::tuple(session().currentWord, Display()), std::tuple(51, shown));
+}
+
+TEST(FormatTimeSpan, RendersTheDirectives)
+{
+    const std::tuple<std::int64_t, const char *, std::u16string> cases[] = {
+        {0, "   %M : %S", u"   00 : 00"},
+        {59, "   %M : %S", u"   00 : 59"},
+        {60, "   %M : %S", u"   01 : 00"},
+        {3599, "   %M : %S", u"   59 : 59"},
+        {3600, "   %M : %S", u"   00 : 00"}, // hours are dropped by the clock
+        {3725, "   %M : %S", u"   02 : 05"},
+        {125, "  %M mins, %S secs Tries :", u"  02 mins, 05 secs Tries :"},
+        {125, "  %M mins, %S secs  \r\n", u"  02 mins, 05 secs  \r\n"},
+        {90061, "%D %H %M %S", u"1 01 01 01"},
+        {90061, "%#D %#H %#M %#S", u"1 1 1 1"},
+        {3 * 86400 + 7, "%D-%H", u"3-00"},
+        {-5, "%M:%S", u"00:-5"},
+        {-65, "%M:%S", u"-1:-5"},
+        {-65, "%#M:%#S", u"-1:-5"},
+        {5, "100%% %#%", u"100% %"},
+        {5, "DHMS x", u"DHMS x"},
+        {0, "", u""},
+        {0, "\xE9%S", u"\u00E900"}, // high bytes widen as Latin-1
+        // Days stay 64-bit: far beyond 32 bits of days; the whole range is defined.
+        {std::int64_t {9'000'000'000'000} * 86400, "%D", u"9000000000000"},
+        {INT64_MAX, "%D %H %M %S", u"106751991167300 15 30 07"},
+        {INT64_MIN, "%D %H %M %S", u"-106751991167300 -15 -30 -8"},
+    };
+    for (const auto &[span, format, expected] : cases) {
+        EXPECT_EQ(FormatTimeSpan(span, format), expected) << format << " @ " << span;
+    }
+}
+
+TEST(FormatTimeSpan, MalformedDirectivesFailWithEFailAndNoFormatWithInvalidArg)
+{
+    for (const auto &[format, code] : {std::pair<const char *, unsigned> {"%X", 0x80004005u},
+                                       {"%", 0x80004005u},
+                                       {"abc%", 0x80004005u},
+                                       {"%#", 0x80004005u},
+                                       {"%#x", 0x80004005u},
+                                       {"%M %q", 0x80004005u},
+                                       {"%d", 0x80004005u},
+                                       {nullptr, 0x80070057u}}) {
+        try {
+            FormatTimeSpan(1, format);
+            ADD_FAILURE() << "no error for " << format;
+        } catch (const TimeSpanFormatError &e) {
+            EXPECT_EQ(e.code(), code) << format;
+        }
     }
 }
 

@@ -47,7 +47,8 @@ void CopyData(const QString &folder)
     }
 }
 
-TEST(EspeakVoice, IsFrenchAndTheOnlyVoiceThere)
+// The only voice there is French, and it says every word of the list audibly.
+TEST(EspeakVoice, IsTheOnlyVoiceThereAndSaysEveryWordOfTheListAudiblyInFrench)
 {
     EspeakVoice voice;
     ASSERT_EQ(voice.Load(EspeakVoice::DataFolderBesideProgram()), Availability::Ready) << voice.failure().toStdString();
@@ -67,12 +68,7 @@ TEST(EspeakVoice, IsFrenchAndTheOnlyVoiceThere)
     // pelko's additions: words the French rules would hand to an English voice.
     EXPECT_EQ(voice.Phonemes(QStringLiteral("dos")).toStdString(), "d'o");
     EXPECT_EQ(voice.Phonemes(QStringLiteral("foot")).toStdString(), "f'ut");
-}
 
-TEST(EspeakVoice, SaysEveryWordOfTheListAudiblyInFrench)
-{
-    EspeakVoice voice;
-    ASSERT_EQ(voice.Load(EspeakVoice::DataFolderBesideProgram()), Availability::Ready) << voice.failure().toStdString();
     std::size_t shortest = SIZE_MAX;
     int quietest = INT_MAX;
     QElapsedTimer timer;
