@@ -45,20 +45,25 @@ bool HandOverServed(SingleInstance &second)
     return answer == 1;
 }
 
-// The program itself (PELKO_BINARY), started headless on a runtime and a
-// config folder of the test's own.
+// The program itself (PELKO_BINARY), started headless on that config folder
+// and, if given, that runtime folder.
+void StartPelko(QProcess &pelko, const QString &config, const QString &runtime = {})
+{
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert("QT_QPA_PLATFORM", "offscreen");
+    environment.insert("XDG_CONFIG_HOME", config);
+    if (!runtime.isEmpty()) {
+        environment.insert("XDG_RUNTIME_DIR", runtime);
+    }
+    pelko.setProcessEnvironment(environment);
+    pelko.start(QStringLiteral(PELKO_BINARY), {});
+    ASSERT_TRUE(pelko.waitForStarted(10000));
+}
+
+// The program on a runtime and a config folder of the test's own.
 struct ProgramStarts
 {
-    void Start(QProcess &pelko) const
-    {
-        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        environment.insert("QT_QPA_PLATFORM", "offscreen");
-        environment.insert("XDG_RUNTIME_DIR", runtime.path());
-        environment.insert("XDG_CONFIG_HOME", config.path());
-        pelko.setProcessEnvironment(environment);
-        pelko.start(QStringLiteral(PELKO_BINARY), {});
-        ASSERT_TRUE(pelko.waitForStarted(10000));
-    }
+    void Start(QProcess &pelko) const { StartPelko(pelko, config.path(), runtime.path()); }
     // Started is not yet running: a copy answers once it listens (a crashed
     // one's socket file is still there, but nobody answers on it).
     bool Listening() const
@@ -366,11 +371,7 @@ TEST(SingleInstancePosix, AnotherUserCanNeitherBlockNorHijackAStart)
             std::unique_ptr<QProcess> listener = asNobody({"listen", "", "", first.socketPath()});
             ASSERT_TRUE(Ready(*listener));
             QProcess third; // the program, on the same profile
-            QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-            environment.insert("QT_QPA_PLATFORM", "offscreen");
-            environment.insert("XDG_CONFIG_HOME", config.path());
-            third.setProcessEnvironment(environment);
-            third.start(QStringLiteral(PELKO_BINARY), {});
+            StartPelko(third, config.path());
             ASSERT_TRUE(third.waitForFinished(30000));
             EXPECT_EQ(std::tuple(third.exitStatus(), third.exitCode()), std::tuple(QProcess::NormalExit, 1));
             EXPECT_TRUE(third.readAllStandardError().contains("did not answer"));
