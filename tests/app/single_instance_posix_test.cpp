@@ -169,7 +169,7 @@ TEST(SingleInstancePosix, ASecondClaimOnTheSameProfileHandsOverToTheFirst)
 
 // The path is learnt without opening the file: a FIFO there (directly or at
 // the end of a link) would block any read for good.
-TEST(SingleInstancePosix, AFifoAtTheProfilesPathDoesNotHoldTheWindowBack)
+TEST(StartPosix, AFifoAtTheProfilesPathDoesNotHoldTheWindowBack)
 {
     for (const bool linked : {false, true}) {
         SCOPED_TRACE(linked ? "behind a link" : "directly");
