@@ -23,19 +23,27 @@
 
 namespace {
 
-// A whole practise drill, all right, through the engine; its result line.
-QString FinishAPractise(CpelkoDlg &dialog)
+// The real window on the profile at path, shown.
+struct Window
 {
-    DrillEngine &engine = dialog.engine();
-    engine.StartDrill();
-    while (engine.session().currentWord != -1) {
-        engine.AnswerClicked(engine.session().answerSlot);
-        for (int tick = 0; tick < 3; ++tick) {
-            engine.OnDrillTimer();
+    explicit Window(const QString &path) : store(path), dialog(store) { dialog.show(); }
+    // A whole practise drill, all right, through the engine; its result line.
+    QString FinishAPractise()
+    {
+        DrillEngine &engine = dialog.engine();
+        engine.StartDrill();
+        while (engine.session().currentWord != -1) {
+            engine.AnswerClicked(engine.session().answerSlot);
+            for (int tick = 0; tick < 3; ++tick) {
+                engine.OnDrillTimer();
+            }
         }
+        return qobject_cast<QTreeWidget *>(dialog.control(ids::main::kResultsList))->topLevelItem(0)->text(0);
     }
-    return qobject_cast<QTreeWidget *>(dialog.control(ids::main::kResultsList))->topLevelItem(0)->text(0);
-}
+    QSettingsProfileStore store;
+    CpelkoDlg dialog;
+    QLabel *message = dialog.saveGuard().message();
+};
 
 // Needs root, to mount a small file system of its own; skipped elsewhere.
 TEST(Saving, AFullDiskIsToldInTheWindowAndTheResultIsSavedOnceSpaceReturns)
@@ -48,13 +56,11 @@ TEST(Saving, AFullDiskIsToldInTheWindowAndTheResultIsSavedOnceSpaceReturns)
     const QString path = mountPoint.path() + "/Dravilo/pelko.conf";
     QSettingsProfileStore(path).WriteProfileInt("Results", profile_keys::BestResult(2), 60);
     disk.Fill(); // the rest of the space
-    QSettingsProfileStore store(path);
-    CpelkoDlg dialog(store);
-    dialog.show();
-    QLabel *message = dialog.saveGuard().message();
+    Window window(path);
+    auto &[store, dialog, message] = window;
     EXPECT_FALSE(message->isVisible()) << "nothing is shown while all is well";
 
-    const QString line = FinishAPractise(dialog);
+    const QString line = window.FinishAPractise();
     EXPECT_TRUE(message->isVisible());
     EXPECT_EQ(dialog.saveGuard().Text(),
               QStringLiteral("Results cannot be saved to %1: no space is left on the device. They "
@@ -77,10 +83,9 @@ TEST(Saving, ClosingWithUnsavedResultsAsksWhatToDo)
     const QString blocker = dir.path() + "/Dravilo";
     const QString path = blocker + "/pelko.conf";
     ASSERT_TRUE(WriteBytes(blocker, "")); // a file where the profile's folder should be
-    QSettingsProfileStore store(path);
-    CpelkoDlg dialog(store);
-    dialog.show();
-    const QString line = FinishAPractise(dialog);
+    Window window(path);
+    auto &[store, dialog, message] = window;
+    const QString line = window.FinishAPractise();
     ASSERT_TRUE(store.HasUnsaved());
 
     WhenModalOpens(&dialog, [](QWidget *box) {
@@ -137,10 +142,8 @@ TEST(Saving, AnOddFileFoundAtStartIsToldUntilItIsGone)
     QTemporaryDir dir;
     const QString path = dir.path() + "/Dravilo/pelko.conf";
     ASSERT_TRUE(QDir().mkpath(path + "/inside"));
-    QSettingsProfileStore store(path);
-    CpelkoDlg dialog(store);
-    dialog.show();
-    QLabel *message = dialog.saveGuard().message();
+    Window window(path);
+    auto &[store, dialog, message] = window;
     EXPECT_TRUE(message->isVisible());
     ASSERT_TRUE(QDir(path).removeRecursively());
     EXPECT_TRUE(QTest::qWaitFor([&] { return !message->isVisible(); }, 10 * SaveGuard::kRetryMs));
@@ -149,23 +152,12 @@ TEST(Saving, AnOddFileFoundAtStartIsToldUntilItIsGone)
         << "no profile made, nothing left beside it";
 
     ASSERT_TRUE(QDir().mkpath(path + "/inside"));
-    const QString line = FinishAPractise(dialog);
+    const QString line = window.FinishAPractise();
     EXPECT_TRUE(message->isVisible());
     EXPECT_TRUE(dialog.saveGuard().retryTimer().isActive());
     ASSERT_TRUE(QDir(path).removeRecursively());
     EXPECT_TRUE(QTest::qWaitFor([&] { return !message->isVisible(); }, 10 * SaveGuard::kRetryMs));
     EXPECT_EQ(StoredIn(path, profile_keys::Result(1, 1)), line);
-}
-
-// Whether the message as shown lies inside its box, laid out by Qt itself.
-void ExpectTheMessageFits(const QLabel &message)
-{
-    const QRect room = message.contentsRect();
-    const int flags = static_cast<int>(message.alignment()) | (message.wordWrap() ? Qt::TextWordWrap : 0);
-    const QRect used = QFontMetrics(message.font()).boundingRect(room, flags, message.text());
-    EXPECT_TRUE(room.contains(used)) << "text " << used.width() << "x" << used.height() << " in " << room.width() << "x"
-                                     << room.height() << " at " << message.font().pixelSize() << " px";
-    EXPECT_GE(message.font().pixelSize(), SaveGuard::kMinFontPx);
 }
 
 // A profile that cannot be read is told at start; once it is set aside, at
@@ -185,15 +177,13 @@ TEST(Saving, AProfileSetAsideIsToldWithBothFilesAndHowToGoBack)
         const QString path = folder + "/Dravilo/pelko.conf";
         ASSERT_EQ(path.size(), length);
         ASSERT_TRUE(WriteBytes(path, "[Results\nBestResult1=60\n"));
-        QSettingsProfileStore store(path);
-        CpelkoDlg dialog(store);
-        dialog.show();
-        QLabel *message = dialog.saveGuard().message();
+        Window window(path);
+        auto &[store, dialog, message] = window;
         EXPECT_TRUE(message->isVisible());
         EXPECT_TRUE(dialog.saveGuard().Text().startsWith(path + " cannot be read"))
             << dialog.saveGuard().Text().toStdString();
 
-        const QString line = FinishAPractise(dialog);
+        const QString line = window.FinishAPractise();
         EXPECT_EQ(StoredIn(path, profile_keys::Result(1, 1)), line);
         EXPECT_TRUE(message->isVisible());
         const QString text = QStringLiteral("%1 cannot be read (it is not a profile pelko can read), so it was kept "
@@ -203,7 +193,12 @@ TEST(Saving, AProfileSetAsideIsToldWithBothFilesAndHowToGoBack)
         EXPECT_EQ(dialog.saveGuard().Text(), text);
         EXPECT_EQ(message->toolTip(), text);
         EXPECT_EQ(message->accessibleName(), text);
-        ExpectTheMessageFits(*message);
+        // The whole text inside its box, as Qt lays it out.
+        const QRect room = message->contentsRect();
+        const int flags = static_cast<int>(message->alignment()) | (message->wordWrap() ? Qt::TextWordWrap : 0);
+        EXPECT_TRUE(room.contains(QFontMetrics(message->font()).boundingRect(room, flags, message->text())))
+            << message->font().pixelSize() << " px in " << room.width() << "x" << room.height();
+        EXPECT_GE(message->font().pixelSize(), SaveGuard::kMinFontPx);
         // Beyond what any size of letters can hold, the box says that there is more.
         EXPECT_EQ(message->text().endsWith(QChar(0x2026)), length > 200);
     }

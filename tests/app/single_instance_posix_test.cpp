@@ -1,22 +1,29 @@
-// What only a POSIX system can set up against the one-copy guard and the
-// start: a FIFO at the profile's path, a second user on the machine, and a
-// config folder reached through a link or a bind mount.
+// One running copy per profile, and what only a POSIX system can set up
+// against the guard and the start: a long runtime path, a copy that crashed,
+// a FIFO at the profile's path, a second user on the machine, and a config
+// folder reached through a link or a bind mount.
 
 #include "app/c_pelko_app.h"
 #include "app/single_instance.h"
-#include "tests/support/hand_over.h"
 #include "tests/support/when_modal_opens.h"
 
 #include <QFileInfo>
+#include <QLocalSocket>
 #include <QMessageBox>
+#include <QProcess>
 #include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <cerrno>
 #include <cstring>
 #include <iostream>
 #include <memory>
+#include <thread>
+#include <tuple>
 #include <vector>
 
 #include <sys/mount.h>
@@ -24,6 +31,66 @@
 #include <unistd.h>
 
 namespace {
+
+// A second start's hand-over, which blocks, run beside this thread's event
+// loop, which serves the running copy in the same process: its answer.
+bool HandOverServed(SingleInstance &second)
+{
+    std::atomic<int> answer = -1;
+    std::thread start([&] { answer = second.HandOver() ? 1 : 0; });
+    while (answer < 0) {
+        QTest::qWait(10);
+    }
+    start.join();
+    return answer == 1;
+}
+
+// The program itself (PELKO_BINARY), started headless on that config folder
+// and, if given, that runtime folder.
+void StartPelko(QProcess &pelko, const QString &config, const QString &runtime = {})
+{
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert("QT_QPA_PLATFORM", "offscreen");
+    environment.insert("XDG_CONFIG_HOME", config);
+    if (!runtime.isEmpty()) {
+        environment.insert("XDG_RUNTIME_DIR", runtime);
+    }
+    pelko.setProcessEnvironment(environment);
+    pelko.start(QStringLiteral(PELKO_BINARY), {});
+    ASSERT_TRUE(pelko.waitForStarted(10000));
+}
+
+// The program on a runtime and a config folder of the test's own.
+struct ProgramStarts
+{
+    void Start(QProcess &pelko) const { StartPelko(pelko, config.path(), runtime.path()); }
+    // Started is not yet running: a copy answers once it listens (a crashed
+    // one's socket file is still there, but nobody answers on it).
+    bool Listening() const
+    {
+        const QStringList sockets = QDir(runtime.path()).entryList({"pelko-*.socket"}, QDir::System);
+        QLocalSocket probe;
+        probe.connectToServer(runtime.path() + "/" + sockets.value(0));
+        return !sockets.isEmpty() && probe.waitForConnected(100);
+    }
+    // Once it listens, a second start hands over to it and ends with 0. (The
+    // limits are generous, for a sanitizer build under load; QTRY_* would
+    // only return from this function on a timeout, which gtest takes for a pass.)
+    void SecondStartHandsOver(QProcess &running) const
+    {
+        ASSERT_TRUE(QTest::qWaitFor([&] { return Listening() && running.state() == QProcess::Running; }, 30000))
+            << "the running copy never listened";
+        QProcess second;
+        Start(second);
+        ASSERT_TRUE(second.waitForFinished(30000));
+        EXPECT_EQ(std::tuple(second.exitStatus(), second.exitCode()), std::tuple(QProcess::NormalExit, 0));
+        EXPECT_TRUE(second.readAllStandardError().contains("its window was brought to the front"));
+        EXPECT_EQ(running.state(), QProcess::Running) << running.readAllStandardError().toStdString();
+    }
+
+    QTemporaryDir runtime;
+    QTemporaryDir config;
+};
 
 QByteArray Native(const QString &path)
 {
@@ -69,6 +136,37 @@ bool Ready(QProcess &process)
 
 } // namespace
 
+TEST(SingleInstancePosix, ASecondClaimOnTheSameProfileHandsOverToTheFirst)
+{
+    QTemporaryDir runtime;
+    // A runtime folder whose path leaves no room for a socket's name (108 bytes).
+    const QString deep = runtime.path() + "/" + QString(110, 'r');
+    ASSERT_TRUE(QDir().mkpath(deep));
+    ASSERT_TRUE(QFile::setPermissions(deep, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+    QTemporaryDir config;
+    const QString profile = config.path() + "/pelko.conf";
+    ASSERT_TRUE(QFile::link(profile, config.path() + "/link.conf"));
+
+    for (const QString &folder : {runtime.path(), deep}) {
+        SCOPED_TRACE(folder.size() > 100 ? "a long runtime path" : "a short one");
+        qputenv("XDG_RUNTIME_DIR", QFile::encodeName(folder));
+        SingleInstance first(profile);
+        SingleInstance second(profile);
+        SingleInstance throughALink(config.path() + "/link.conf");
+        SingleInstance otherProfile(config.path() + "/other.conf");
+        ASSERT_TRUE(first.socketPath().startsWith(folder + "/"));
+        ASSERT_TRUE(first.Claim());
+        EXPECT_FALSE(second.Claim());
+        EXPECT_FALSE(throughALink.Claim());
+        EXPECT_TRUE(otherProfile.Claim());
+
+        int activations = 0;
+        QObject::connect(&first, &SingleInstance::activationRequested, [&] { ++activations; });
+        EXPECT_TRUE(HandOverServed(second));
+        EXPECT_EQ(activations, 1);
+    }
+}
+
 // The path is learnt without opening the file: a FIFO there (directly or at
 // the end of a link) would block any read for good.
 TEST(StartPosix, AFifoAtTheProfilesPathDoesNotHoldTheWindowBack)
@@ -90,8 +188,14 @@ TEST(StartPosix, AFifoAtTheProfilesPathDoesNotHoldTheWindowBack)
         QProcess first;
         program.Start(first);
         program.SecondStartHandsOver(first);
+        // A copy that crashed leaves nothing in the way of the next.
         first.kill();
-        first.waitForFinished(10000);
+        ASSERT_TRUE(first.waitForFinished(10000));
+        QProcess next;
+        program.Start(next);
+        program.SecondStartHandsOver(next);
+        next.kill();
+        next.waitForFinished(10000);
         struct stat st = {};
         ASSERT_EQ(::lstat(Native(fifo).constData(), &st), 0);
         EXPECT_TRUE(S_ISFIFO(st.st_mode)) << "left as it was";
@@ -267,11 +371,7 @@ TEST(SingleInstancePosix, AnotherUserCanNeitherBlockNorHijackAStart)
             std::unique_ptr<QProcess> listener = asNobody({"listen", "", "", first.socketPath()});
             ASSERT_TRUE(Ready(*listener));
             QProcess third; // the program, on the same profile
-            QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-            environment.insert("QT_QPA_PLATFORM", "offscreen");
-            environment.insert("XDG_CONFIG_HOME", config.path());
-            third.setProcessEnvironment(environment);
-            third.start(QStringLiteral(PELKO_BINARY), {});
+            StartPelko(third, config.path());
             ASSERT_TRUE(third.waitForFinished(30000));
             EXPECT_EQ(std::tuple(third.exitStatus(), third.exitCode()), std::tuple(QProcess::NormalExit, 1));
             EXPECT_TRUE(third.readAllStandardError().contains("did not answer"));

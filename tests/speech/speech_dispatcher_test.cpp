@@ -38,15 +38,9 @@ const QByteArray kStop = "Command sent to output module: |STOP";
 QString SettingFor(const QByteArray &log, const QByteArray &text, const QByteArray &name)
 {
     const qsizetype said = log.indexOf(SentOut(text));
-    if (said < 0) {
-        return {};
-    }
-    const qsizetype at = log.lastIndexOf("\n" + name + "=", said);
-    if (at < 0) {
-        return {};
-    }
+    const qsizetype at = said < 0 ? -1 : log.lastIndexOf("\n" + name + "=", said);
     const qsizetype start = at + 1 + name.size() + 1;
-    return QString::fromUtf8(log.mid(start, log.indexOf('\n', start) - start));
+    return at < 0 ? QString() : QString::fromUtf8(log.mid(start, log.indexOf('\n', start) - start));
 }
 
 bool IsFrench(const QString &language)

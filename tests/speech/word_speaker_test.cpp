@@ -73,12 +73,7 @@ protected:
         ASSERT_TRUE(dialog->wordSpeaker().IsOn());
     }
     QString Options() const { return OptionsFile::BesideProfile(profile.path()); }
-    static QByteArray Bytes(const QString &path)
-    {
-        QFile file(path);
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-    }
-    QByteArray OptionsFileText() const { return Bytes(Options()); }
+    QByteArray OptionsFileText() const { return ReadBytes(Options()); }
     void F5() { QTest::keyClick(dialog.get(), Qt::Key_F5); }
 };
 
@@ -111,7 +106,7 @@ TEST_F(SpeakFrenchWordsTest, OffUntilChosenThenKeptAcrossStartsInAFileOfItsOwn)
     const QStringList said = speaker->said;
     F5();
     EXPECT_EQ(speaker->said, said);
-    const QByteArray profileBefore = Bytes(profile.path());
+    const QByteArray profileBefore = ReadBytes(profile.path());
 
     Restart();
     EXPECT_TRUE(dialog->wordSpeaker().IsOn());
@@ -125,10 +120,10 @@ TEST_F(SpeakFrenchWordsTest, OffUntilChosenThenKeptAcrossStartsInAFileOfItsOwn)
     Restart();
     EXPECT_FALSE(dialog->wordSpeaker().IsOn());
     EXPECT_EQ(speaker->prepared, 0);
-    EXPECT_EQ(Bytes(profile.path()), profileBefore);
+    EXPECT_EQ(ReadBytes(profile.path()), profileBefore);
 }
 
-TEST_F(SpeakFrenchWordsTest, EachAskedWordIsSaidOnceAsItAppearsAndAgainOnF5)
+TEST_F(SpeakFrenchWordsTest, EachAskedWordIsSaidOnceAsItAppearsAndAgainOnF5AndInReview)
 {
     TurnOn();
     EXPECT_TRUE(dialog->wordSpeaker().SpeaksWords());
@@ -164,21 +159,16 @@ TEST_F(SpeakFrenchWordsTest, EachAskedWordIsSaidOnceAsItAppearsAndAgainOnF5)
     TickToNextQuestion();
     expected << Asked();
     EXPECT_EQ(speaker->said, expected);
-}
 
-TEST_F(SpeakFrenchWordsTest, ReviewSaysTheWordOfEachStepAndTheReaderItsMeaning)
-{
-    TurnOn();
-    engine().StartDrill();
+    // Review: the voice says the word of each step, the screen reader its meaning alone.
     speaker->said.clear();
     engine().StartReview();
     Announced();
-    QStringList expected {Asked()};
+    expected = {Asked()};
     for (int id : {kAnswer4, kAnswer4, kAnswer1, kAnswer1, kAnswer1}) {
         Click(id);
         expected << Asked();
         ASSERT_TRUE(Text(kWordDisplay).startsWith(Q(engine().words()[engine().session().currentWord].french)));
-        // The voice says the word, the screen reader its meaning alone.
         EXPECT_EQ(Announced(), Meaning());
     }
     EXPECT_EQ(speaker->said, expected);
@@ -234,10 +224,7 @@ TEST_F(SpeakFrenchWordsTest, OptionsThatCannotBeReadAreToldAndNotWrittenOver)
     for (const bool choose : {false, true}) {
         SCOPED_TRACE(choose ? "chosen meanwhile" : "not chosen");
         const QByteArray stored = choose ? "[Options]\nSpeakFrenchWords=false\n" : "[Options]\nSpeakFrenchWords=true\n";
-        QDir().mkpath(QFileInfo(Options()).absolutePath());
-        QFile file(Options());
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(stored) == stored.size());
-        file.close();
+        ASSERT_TRUE(WriteBytes(Options(), stored));
         ASSERT_TRUE(QFile::setPermissions(Options(), {}));
         Restart();
         const SaveGuard &guard = dialog->saveGuard();
@@ -267,10 +254,8 @@ TEST_F(SpeakFrenchWordsTest, OptionsThatCannotBeReadAreToldAndNotWrittenOver)
 // kept aside, never written over, once the learner chooses.
 TEST_F(SpeakFrenchWordsTest, OptionsThatAreNotPelkosAreToldAndSetAsideWhenChosen)
 {
-    QDir().mkpath(QFileInfo(Options()).absolutePath());
-    QFile file(Options());
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.resize(qint64 {64} << 30));
-    file.close();
+    ASSERT_TRUE(WriteBytes(Options(), {}));
+    ASSERT_TRUE(QFile::resize(Options(), qint64 {64} << 30));
     Restart();
     const SaveGuard &guard = dialog->saveGuard();
     EXPECT_EQ(guard.Text(),
@@ -289,7 +274,8 @@ TEST_F(SpeakFrenchWordsTest, OptionsThatAreNotPelkosAreToldAndSetAsideWhenChosen
 
 // Without a voice the item is greyed out, and its tip says why and what to
 // install; a voice of pelko's own (pelko.exe's) says what to do instead.
-TEST_F(SpeakFrenchWordsTest, WithoutAFrenchVoiceTheItemIsGreyedOutWithWhatToInstall)
+// While the voice is looked for it says so, and follows the search.
+TEST_F(SpeakFrenchWordsTest, WithoutAFrenchVoiceTheItemIsGreyedOutWithWhatToInstallAndFollowsTheSearch)
 {
     const QString own = QStringLiteral(": pelko.exe needs the folder espeak-ng-data beside it; unpack it again.");
     const QString both = QStringLiteral(": install speech-dispatcher and speech-dispatcher-espeak-ng.");
@@ -325,22 +311,20 @@ TEST_F(SpeakFrenchWordsTest, WithoutAFrenchVoiceTheItemIsGreyedOutWithWhatToInst
     EXPECT_FALSE(dialog->wordSpeaker().SpeaksWords());
     engine().StartDrill();
     EXPECT_TRUE(speaker->said.isEmpty());
-}
 
-TEST_F(SpeakFrenchWordsTest, TheItemFollowsTheVoiceSearchWhileTheMenuIsOpen)
-{
+    // The item follows the voice search while the menu is open.
     Start(Availability::Looking);
-    QAction speak; // what the item was before the search ended, read from it at opening
+    bool enabledAtOpening = true;
+    QString tipAtOpening;
     const MenuItem found = OpenMenu(false, [&] {
-        QAction *item = qobject_cast<QMenu *>(QApplication::activePopupWidget())->actions().value(1);
-        speak.setEnabled(item->isEnabled());
-        speak.setToolTip(item->toolTip());
+        const QAction *item = qobject_cast<QMenu *>(QApplication::activePopupWidget())->actions().value(1);
+        enabledAtOpening = item->isEnabled();
+        tipAtOpening = item->toolTip();
         speaker->Become(Availability::Ready);
     });
-    EXPECT_FALSE(speak.isEnabled());
-    EXPECT_TRUE(speak.toolTip().startsWith(QStringLiteral("Looking for a French voice")));
-    EXPECT_TRUE(found.enabled);
-    EXPECT_TRUE(found.tip.contains(QStringLiteral("F5"))) << found.tip.toStdString();
+    EXPECT_FALSE(enabledAtOpening);
+    EXPECT_TRUE(tipAtOpening.startsWith(QStringLiteral("Looking for a French voice"))) << tipAtOpening.toStdString();
+    EXPECT_TRUE(found.enabled && found.tip.contains(QStringLiteral("F5"))) << found.tip.toStdString();
 }
 
 // The same answers with speech off and on ask the same words in the same slots.
