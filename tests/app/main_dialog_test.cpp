@@ -423,6 +423,7 @@ TEST_F(MainDialogTest, TypingANameNeverWaitsForALockAnotherProgramHoldsAndClosin
 // results that cannot be saved, holds for the run, and is kept once it can be.
 TEST_F(MainDialogTest, AChoiceThatCannotBeKeptIsToldWithTheResultsAndKeptOnceItCan)
 {
+    dialog.reset(); // the window holds the store that Block() opens anew
     profile.Block();
     Start();
     SaveGuard &guard = dialog->saveGuard();
