@@ -125,25 +125,17 @@ public:
         if (::RegOpenKeyExW(HKEY_CURRENT_USER, results().toStdWString().c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) {
             return values;
         }
-        for (DWORD i = 0;; ++i) {
-            wchar_t name[256];
-            DWORD nameLength = 256;
-            BYTE data[4096];
-            DWORD size = sizeof data;
-            DWORD type = 0;
-            if (::RegEnumValueW(key, i, name, &nameLength, nullptr, &type, data, &size) != ERROR_SUCCESS) {
-                break;
-            }
-            std::u16string text;
+        wchar_t name[256];
+        BYTE data[4096];
+        for (DWORD i = 0, nameLength = 256, size = sizeof data, type = 0;
+             ::RegEnumValueW(key, i, name, &nameLength, nullptr, &type, data, &size) == ERROR_SUCCESS;
+             ++i, nameLength = 256, size = sizeof data) {
+            std::u16string text(reinterpret_cast<const char16_t *>(data), size / 2);
             if (type == REG_DWORD) {
                 const std::string number = std::to_string(*reinterpret_cast<const std::int32_t *>(data));
                 text.assign(number.begin(), number.end());
-            } else {
-                text.assign(reinterpret_cast<const char16_t *>(data), size / 2);
-                while (!text.empty() && text.back() == u'\0') {
-                    text.pop_back();
-                }
             }
+            text.erase(text.find_last_not_of(u'\0') + 1);
             values[QString::fromWCharArray(name, nameLength).toStdString()] = {type, text};
         }
         ::RegCloseKey(key);
