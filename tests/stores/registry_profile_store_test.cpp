@@ -197,7 +197,7 @@ TEST(RegistryOptionsStore, KeepsANumberAndTellsWhatKeepsItFromBeingWrittenOrRead
     EXPECT_FALSE(options.WriteFlag("SpeakFrenchWords", true));
     EXPECT_TRUE(profile.OptionFlag("SpeakFrenchWords", false));
     profile.Set(L"SpeakFrenchWords", REG_SZ, L"1", 4, QStringLiteral("Options"));
-    EXPECT_TRUE(options.ReadFlag("SpeakFrenchWords", true, &problem));
+    EXPECT_FALSE(options.ReadFlag("SpeakFrenchWords", false, &problem));
     EXPECT_FALSE(problem) << "a text there: a choice never made";
 
     // A key that may not be read: told, the fallback meanwhile.
@@ -215,8 +215,8 @@ TEST(RegistryOptionsStore, KeepsANumberAndTellsWhatKeepsItFromBeingWrittenOrRead
     const OptionsStore::Problem refused = options.WriteFlag("SpeakFrenchWords", true);
     EXPECT_EQ(std::tuple(refused.cause.path, refused.reading), std::tuple(optionsKey, false));
     EXPECT_FALSE(refused.cause.Reason().isEmpty());
-    EXPECT_FALSE(options.ReadFlag("SpeakFrenchWords", false, &problem));
-    EXPECT_FALSE(problem) << "nothing there yet";
+    EXPECT_TRUE(options.ReadFlag("SpeakFrenchWords", true, &problem));
+    EXPECT_FALSE(problem) << "nothing there yet: a choice never made";
 }
 
 // Durability of the registry profile against writers killed at any instant:

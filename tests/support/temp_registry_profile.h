@@ -88,15 +88,11 @@ public:
     // Its type and bytes, or nothing.
     std::pair<DWORD, QByteArray> Pending() const
     {
-        BYTE data[4096];
-        DWORD size = sizeof data;
-        DWORD type = REG_NONE;
-        if (::RegGetValueW(HKEY_CURRENT_USER, key_.toStdWString().c_str(), L"PendingRecord", RRF_RT_ANY | RRF_NOEXPAND,
-                           &type, data, &size)
-            != ERROR_SUCCESS) {
-            return {};
-        }
-        return {type, QByteArray(reinterpret_cast<const char *>(data), static_cast<qsizetype>(size))};
+        QByteArray data(4096, '\0');
+        DWORD size = 4096, type = REG_NONE;
+        const LONG read = ::RegGetValueW(HKEY_CURRENT_USER, Path({}).c_str(), L"PendingRecord",
+                                         RRF_RT_ANY | RRF_NOEXPAND, &type, data.data(), &size);
+        return read == ERROR_SUCCESS ? std::pair(type, data.left(size)) : std::pair(DWORD {REG_NONE}, QByteArray());
     }
 
     // Who may open the profile's key or a key below it ("Options"): no one,
@@ -218,8 +214,7 @@ private:
     }
     void Delete() const
     {
-        ::RegDeleteTreeW(HKEY_CURRENT_USER, key_.toStdWString().c_str());
-        ::RegDeleteKeyW(HKEY_CURRENT_USER, key_.toStdWString().c_str());
+        ::RegDeleteTreeW(HKEY_CURRENT_USER, key_.toStdWString().c_str()); // the key itself too
     }
 
     std::thread holder_;
