@@ -19,6 +19,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstdlib>
+#include <numeric>
 
 namespace {
 
@@ -47,10 +48,8 @@ TEST(EspeakVoice, IsTheOnlyVoiceThereAndSaysEveryWordOfTheListAudiblyInFrench)
     for (const WordListRow &row : kWordList) {
         const QString word = QString::fromUtf16(row.french.data(), std::ssize(row.french)).trimmed();
         const std::vector<std::int16_t> samples = voice.Synthesize(word);
-        int peak = 0;
-        for (std::int16_t s : samples) {
-            peak = std::max(peak, std::abs(static_cast<int>(s)));
-        }
+        const int peak = std::accumulate(samples.begin(), samples.end(), 0,
+                                         [](int high, std::int16_t s) { return std::max(high, std::abs(int {s})); });
         // A tenth of a second at least, louder than -20 dBFS at its peak.
         EXPECT_GE(samples.size(), 2205u) << word.toStdString();
         EXPECT_GE(peak, 3277) << word.toStdString();

@@ -24,8 +24,7 @@ TEST(RegistryProfileStore, ReadsWhatEarlierVersionsLeftAndWritesTheSameTypes)
     profile.SetNumber(L"Correct0", 0xffffffffU);
     profile.SetText(L"BestResult2", L"40"); // a number stored as text
     profile.SetNumber(L"Title0", 5); // a text stored as a number
-    const char binary[] = "\x01\x02";
-    profile.Set(L"BestResult3", REG_BINARY, binary, 2);
+    profile.Set(L"BestResult3", REG_BINARY, "\x01\x02", 2);
 
     RegistryProfileStore &store = profile.store();
     EXPECT_EQ(store.GetProfileString(kResultsSection, "Result1_1", u""), u"  05 mins, 19 secs Tries :53");

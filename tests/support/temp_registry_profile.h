@@ -7,7 +7,6 @@
 #include <QDataStream>
 #include <QFile>
 #include <QRegularExpression>
-#include <QString>
 #include <QStringDecoder>
 #include <QTemporaryDir>
 #include <QUuid>
@@ -118,9 +117,7 @@ public:
     {
         std::map<std::string, std::pair<DWORD, std::u16string>> values;
         HKEY key = nullptr;
-        if (::RegOpenKeyExW(HKEY_CURRENT_USER, results().toStdWString().c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) {
-            return values;
-        }
+        ::RegOpenKeyExW(HKEY_CURRENT_USER, results().toStdWString().c_str(), 0, KEY_READ, &key); // none: nothing listed
         wchar_t name[256];
         BYTE data[4096];
         for (DWORD i = 0, nameLength = 256, size = sizeof data, type = 0;
