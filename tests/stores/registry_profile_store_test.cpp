@@ -107,13 +107,12 @@ TEST(RegistryProfileStore, AKeyThatCannotBeMadeOrALockHeldKeepsTheValuesAndTells
 // next record written; never replaced unread.
 TEST(RegistryProfileStore, ARecordLeftPendingIsCarriedOnUntilItCanBeApplied)
 {
-    using Access = TempRegistryProfile::Access;
     TempRegistryProfile profile;
     profile.SetPending(TempRegistryProfile::Record("BestResult1", 50));
-    ASSERT_EQ(profile.SetAccess(Access::None), ERROR_SUCCESS);
+    ASSERT_EQ(profile.SetAccess(TempRegistryProfile::Access::None), ERROR_SUCCESS);
     RegistryProfileStore &store = profile.reopen();
     store.WriteProfileInt(kResultsSection, "Span0", 7);
-    ASSERT_EQ(profile.SetAccess(Access::All), ERROR_SUCCESS);
+    ASSERT_EQ(profile.SetAccess(TempRegistryProfile::Access::All), ERROR_SUCCESS);
     EXPECT_TRUE(store.Retry());
     EXPECT_EQ(std::pair(profile.Stored("BestResult1"), profile.Stored("Span0")),
               std::pair(QStringLiteral("50"), QStringLiteral("7")));
@@ -124,7 +123,7 @@ TEST(RegistryProfileStore, ARecordLeftPendingIsCarriedOnUntilItCanBeApplied)
     store.WriteProfileInt(kResultsSection, "Span1", 8);
     EXPECT_TRUE(store.problem());
     EXPECT_EQ(store.GetProfileInt(kResultsSection, "BestResult2", 999), 40);
-    ASSERT_EQ(profile.SetAccess(Access::Read), ERROR_SUCCESS);
+    ASSERT_EQ(profile.SetAccess(TempRegistryProfile::Access::Read), ERROR_SUCCESS);
     {
         const RegistryProfileStore readOnly(profile.key(), profile.copies());
         EXPECT_EQ(readOnly.problem().kind, ProfileProblem::NoPermission) << "told from the start, and retried";
@@ -132,7 +131,7 @@ TEST(RegistryProfileStore, ARecordLeftPendingIsCarriedOnUntilItCanBeApplied)
                             readOnly.GetProfileInt(kResultsSection, "Span1", 999)),
                   std::pair(40, 8));
     }
-    ASSERT_EQ(profile.SetAccess(Access::All), ERROR_SUCCESS);
+    ASSERT_EQ(profile.SetAccess(TempRegistryProfile::Access::All), ERROR_SUCCESS);
     profile.reopen(); // the next start
     EXPECT_EQ(std::pair(profile.Stored("BestResult2"), profile.Stored("Span1")),
               std::pair(QStringLiteral("40"), QStringLiteral("8")));
@@ -200,14 +199,13 @@ TEST(RegistryOptionsStore, KeepsANumberAndTellsWhatKeepsItFromBeingWrittenOrRead
     EXPECT_FALSE(problem) << "a text there: a choice never made";
 
     // A key that may not be read: told, the fallback meanwhile.
-    using Access = TempRegistryProfile::Access;
-    ASSERT_EQ(profile.SetAccess(Access::None, QStringLiteral("Options")), ERROR_SUCCESS);
+    ASSERT_EQ(profile.SetAccess(TempRegistryProfile::Access::None, QStringLiteral("Options")), ERROR_SUCCESS);
     EXPECT_FALSE(options.ReadFlag("SpeakFrenchWords", false, &problem));
     EXPECT_EQ(std::tuple(problem.cause.kind, problem.cause.path, problem.reading),
               std::tuple(ProfileProblem::NoPermission, optionsKey, true));
     const OptionsStore::Problem denied = options.WriteFlag("SpeakFrenchWords", true);
     EXPECT_EQ(std::tuple(denied.cause.kind, denied.cause.path), std::tuple(ProfileProblem::NoPermission, optionsKey));
-    ASSERT_EQ(profile.SetAccess(Access::All, QStringLiteral("Options")), ERROR_SUCCESS);
+    ASSERT_EQ(profile.SetAccess(TempRegistryProfile::Access::All, QStringLiteral("Options")), ERROR_SUCCESS);
 
     // Below a volatile key no lasting key can be made.
     profile.Block();

@@ -30,10 +30,6 @@
 class TempRegistryProfile
 {
 public:
-    TempRegistryProfile()
-        : key_(QStringLiteral("Software\\pelko-tests\\") + QUuid::createUuid().toString(QUuid::WithoutBraces))
-    {
-    }
     ~TempRegistryProfile()
     {
         ReleaseLock();
@@ -216,7 +212,7 @@ private:
 
     std::thread holder_;
     HANDLE release_ = nullptr;
-    QString key_;
+    QString key_ = QStringLiteral("Software\\pelko-tests\\") + QUuid::createUuid().toString(QUuid::WithoutBraces);
     QTemporaryDir copies_;
     std::unique_ptr<RegistryProfileStore> store_;
 };
