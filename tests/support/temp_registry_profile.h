@@ -6,7 +6,7 @@
 #include <QCryptographicHash>
 #include <QDataStream>
 #include <QFile>
-#include <QString>
+#include <QRegularExpression>
 #include <QStringDecoder>
 #include <QTemporaryDir>
 #include <QUuid>
@@ -18,6 +18,8 @@
 #include <thread>
 
 #include <windows.h>
+
+#include <sddl.h>
 #undef GetProfileInt
 #undef GetProfileString
 #undef WriteProfileString
@@ -28,10 +30,6 @@
 class TempRegistryProfile
 {
 public:
-    TempRegistryProfile()
-        : key_(QStringLiteral("Software\\pelko-tests\\") + QUuid::createUuid().toString(QUuid::WithoutBraces))
-    {
-    }
     ~TempRegistryProfile()
     {
         ReleaseLock();
@@ -61,12 +59,7 @@ public:
     void Set(const std::wstring &name, DWORD type, const void *data, DWORD size,
              const QString &below = QStringLiteral("Results")) const
     {
-        const QString path = below.isEmpty() ? key_ : key_ + QLatin1Char('\\') + below;
-        HKEY key = nullptr;
-        ::RegCreateKeyExW(HKEY_CURRENT_USER, path.toStdWString().c_str(), 0, nullptr, 0, KEY_WRITE, nullptr, &key,
-                          nullptr);
-        ::RegSetValueExW(key, name.c_str(), 0, type, static_cast<const BYTE *>(data), size);
-        ::RegCloseKey(key);
+        ::RegSetKeyValueW(HKEY_CURRENT_USER, Path(below).c_str(), name.c_str(), type, data, size);
     }
     void SetText(const std::wstring &name, const std::wstring &text) const
     {
@@ -90,15 +83,11 @@ public:
     // Its type and bytes, or nothing.
     std::pair<DWORD, QByteArray> Pending() const
     {
-        BYTE data[4096];
-        DWORD size = sizeof data;
-        DWORD type = REG_NONE;
-        if (::RegGetValueW(HKEY_CURRENT_USER, key_.toStdWString().c_str(), L"PendingRecord", RRF_RT_ANY | RRF_NOEXPAND,
-                           &type, data, &size)
-            != ERROR_SUCCESS) {
-            return {};
-        }
-        return {type, QByteArray(reinterpret_cast<const char *>(data), static_cast<qsizetype>(size))};
+        QByteArray data(4096, '\0');
+        DWORD size = 4096, type = REG_NONE;
+        const LONG read = ::RegGetValueW(HKEY_CURRENT_USER, Path({}).c_str(), L"PendingRecord",
+                                         RRF_RT_ANY | RRF_NOEXPAND, &type, data.data(), &size);
+        return read == ERROR_SUCCESS ? std::pair(type, data.left(size)) : std::pair(DWORD {REG_NONE}, QByteArray());
     }
 
     // Who may open the profile's key or a key below it ("Options"): no one,
@@ -106,25 +95,15 @@ public:
     enum class Access { None, Read, All };
     LONG SetAccess(Access access, const QString &below = {}) const
     {
-        const QString path = below.isEmpty() ? key_ : key_ + QLatin1Char('\\') + below;
+        const wchar_t *const lists[] = {L"D:", L"D:(A;;KR;;;WD)", L"D:(A;;KA;;;WD)"}; // for everyone
+        PSECURITY_DESCRIPTOR descriptor = nullptr;
+        ::ConvertStringSecurityDescriptorToSecurityDescriptorW(lists[static_cast<int>(access)], SDDL_REVISION_1,
+                                                               &descriptor, nullptr);
         HKEY handle = nullptr;
-        ::RegOpenKeyExW(HKEY_CURRENT_USER, path.toStdWString().c_str(), 0, WRITE_DAC, &handle);
-        alignas(DWORD) BYTE buffer[256];
-        const PACL list = reinterpret_cast<PACL>(buffer);
-        ::InitializeAcl(list, sizeof buffer, ACL_REVISION);
-        if (access == Access::Read) {
-            SID_IDENTIFIER_AUTHORITY world = SECURITY_WORLD_SID_AUTHORITY;
-            PSID everyone = nullptr;
-            ::AllocateAndInitializeSid(&world, 1, SECURITY_WORLD_RID, 0, 0, 0, 0, 0, 0, 0, &everyone);
-            ::AddAccessAllowedAce(list, ACL_REVISION, KEY_READ, everyone);
-            ::FreeSid(everyone);
-        }
-        SECURITY_DESCRIPTOR descriptor;
-        ::InitializeSecurityDescriptor(&descriptor, SECURITY_DESCRIPTOR_REVISION);
-        // No list at all: open to all.
-        ::SetSecurityDescriptorDacl(&descriptor, access != Access::All, access != Access::All ? list : nullptr, FALSE);
-        const LONG result = ::RegSetKeySecurity(handle, DACL_SECURITY_INFORMATION, &descriptor);
+        ::RegOpenKeyExW(HKEY_CURRENT_USER, Path(below).c_str(), 0, WRITE_DAC, &handle);
+        const LONG result = ::RegSetKeySecurity(handle, DACL_SECURITY_INFORMATION, descriptor);
         ::RegCloseKey(handle);
+        ::LocalFree(descriptor);
         return result;
     }
 
@@ -134,28 +113,18 @@ public:
     {
         std::map<std::string, std::pair<DWORD, std::u16string>> values;
         HKEY key = nullptr;
-        if (::RegOpenKeyExW(HKEY_CURRENT_USER, results().toStdWString().c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) {
-            return values;
-        }
-        for (DWORD i = 0;; ++i) {
-            wchar_t name[256];
-            DWORD nameLength = 256;
-            BYTE data[4096];
-            DWORD size = sizeof data;
-            DWORD type = 0;
-            if (::RegEnumValueW(key, i, name, &nameLength, nullptr, &type, data, &size) != ERROR_SUCCESS) {
-                break;
-            }
-            std::u16string text;
+        ::RegOpenKeyExW(HKEY_CURRENT_USER, results().toStdWString().c_str(), 0, KEY_READ, &key); // none: nothing listed
+        wchar_t name[256];
+        BYTE data[4096];
+        for (DWORD i = 0, nameLength = 256, size = sizeof data, type = 0;
+             ::RegEnumValueW(key, i, name, &nameLength, nullptr, &type, data, &size) == ERROR_SUCCESS;
+             ++i, nameLength = 256, size = sizeof data) {
+            std::u16string text(reinterpret_cast<const char16_t *>(data), size / 2);
             if (type == REG_DWORD) {
                 const std::string number = std::to_string(*reinterpret_cast<const std::int32_t *>(data));
                 text.assign(number.begin(), number.end());
-            } else {
-                text.assign(reinterpret_cast<const char16_t *>(data), size / 2);
-                while (!text.empty() && text.back() == u'\0') {
-                    text.pop_back();
-                }
             }
+            text.erase(text.find_last_not_of(u'\0') + 1);
             values[QString::fromWCharArray(name, nameLength).toStdString()] = {type, text};
         }
         ::RegCloseKey(key);
@@ -163,35 +132,23 @@ public:
     }
 
     // A value as a fresh reader finds it now: text, or a number in decimal.
-    QString Stored(const std::string &key) const
-    {
-        const auto values = Values();
-        const auto found = values.find(key);
-        return found == values.end() ? QString() : QString::fromStdU16String(found->second.second);
-    }
+    QString Stored(const std::string &key) const { return QString::fromStdU16String(Values()[key].second); }
     QString CopyPath(std::string_view suffix) { return store().CopyPath(suffix); }
     // A value as a .reg copy holds it: text, or a number in decimal.
     QString CopyValue(std::string_view suffix, const std::string &key)
     {
         QFile file(CopyPath(suffix));
-        if (!file.open(QIODevice::ReadOnly)) {
-            return {};
+        const QString text
+            = file.open(QIODevice::ReadOnly) ? QStringDecoder(QStringDecoder::Utf16LE)(file.readAll()) : QString();
+        const QString line = QStringLiteral("^\"%1\"=(?:dword:(\\w+)|\"(.*)\")\\r$")
+                                 .arg(QRegularExpression::escape(QString::fromStdString(key)));
+        const auto found = QRegularExpression(line, QRegularExpression::MultilineOption).match(text);
+        if (!found.captured(1).isEmpty()) {
+            return QString::number(static_cast<std::int32_t>(found.captured(1).toUInt(nullptr, 16)));
         }
-        const QString text = QStringDecoder(QStringDecoder::Utf16LE)(file.readAll());
-        const QString start = QStringLiteral("\"%1\"=").arg(QString::fromStdString(key));
-        for (QString line : text.split(QStringLiteral("\r\n"))) {
-            if (!line.startsWith(start)) {
-                continue;
-            }
-            line = line.mid(start.size());
-            if (line.startsWith(QStringLiteral("dword:"))) {
-                return QString::number(static_cast<std::int32_t>(line.mid(6).toUInt(nullptr, 16)));
-            }
-            return line.mid(1, line.size() - 2)
-                .replace(QStringLiteral("\\\""), QStringLiteral("\""))
-                .replace(QStringLiteral("\\\\"), QStringLiteral("\\"));
-        }
-        return {};
+        return found.captured(2)
+            .replace(QStringLiteral("\\\""), QStringLiteral("\""))
+            .replace(QStringLiteral("\\\\"), QStringLiteral("\\"));
     }
 
     // The profile's key made anew as a volatile key, and a store opened on
@@ -244,15 +201,18 @@ public:
     }
 
 private:
+    std::wstring Path(const QString &below) const
+    {
+        return (below.isEmpty() ? key_ : key_ + QLatin1Char('\\') + below).toStdWString();
+    }
     void Delete() const
     {
-        ::RegDeleteTreeW(HKEY_CURRENT_USER, key_.toStdWString().c_str());
-        ::RegDeleteKeyW(HKEY_CURRENT_USER, key_.toStdWString().c_str());
+        ::RegDeleteTreeW(HKEY_CURRENT_USER, key_.toStdWString().c_str()); // the key itself too
     }
 
     std::thread holder_;
     HANDLE release_ = nullptr;
-    QString key_;
+    QString key_ = QStringLiteral("Software\\pelko-tests\\") + QUuid::createUuid().toString(QUuid::WithoutBraces);
     QTemporaryDir copies_;
     std::unique_ptr<RegistryProfileStore> store_;
 };
