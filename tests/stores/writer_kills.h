@@ -52,14 +52,17 @@ struct WriterKills
 };
 
 // Kills writers of `profile` until there were minKills kills, minInside of
-// them inside a table save and as many inside a reset (400 at most). After
+// them inside a table save and as many inside a reset (400 at most). Every
+// other kill falls at a random moment; the rest, while a kind still lacks
+// kills, the moment the writer says it begins such a record, so that the
+// count is reached by the order of the writer's lines, not by luck. After
 // each, seen() (what the disk holds now) must be the state after a whole
 // record; a writer waited for gets timeoutMs.
 inline void KillWriters(const QString &profile, WriterModel &model, int minKills, int minInside, int timeoutMs,
                         const std::function<WriterValues()> &seen, WriterKills &done)
 {
     // How long a record takes here (sanitizers, load and Wine make it vary a
-    // lot), so that the kills spread over the first few records of each run.
+    // lot), so that the random kills spread over the first few records of each run.
     QElapsedTimer clock;
     clock.start();
     QProcess calibration;
@@ -75,16 +78,29 @@ inline void KillWriters(const QString &profile, WriterModel &model, int minKills
     for (; done.kills < 400
          && (done.kills < minKills || done.inside["table"] < minInside || done.inside["reset"] < minInside);
          ++done.kills) {
+        const QByteArray wanted = done.kills % 2 == 0 ? ""
+            : done.inside["table"] < minInside        ? "table"
+            : done.inside["reset"] < minInside        ? "reset"
+                                                      : "";
         QProcess writer;
         writer.start(QStringLiteral(PELKO_PROFILE_WRITER), {profile, QStringLiteral("0")});
         ASSERT_TRUE(writer.waitForStarted(timeoutMs));
-        writer.waitForReadyRead(timeoutMs);
-        QThread::msleep(static_cast<unsigned long>(delayMs(random)));
+        QByteArray said;
+        if (wanted.isEmpty()) {
+            writer.waitForReadyRead(timeoutMs);
+            QThread::msleep(static_cast<unsigned long>(delayMs(random)));
+        } else {
+            while (!(said.startsWith("begin ") && said.endsWith(" " + wanted))
+                   && (writer.canReadLine() || writer.waitForReadyRead(timeoutMs))) {
+                said = writer.readLine().trimmed();
+            }
+        }
         writer.kill();
         ASSERT_TRUE(writer.waitForFinished(timeoutMs));
-        const QList<QByteArray> said = writer.readAllStandardOutput().trimmed().split('\n');
-        if (said.back().startsWith("begin ")) {
-            ++done.inside[said.back().split(' ').value(2).trimmed().toStdString()];
+        const QByteArray rest = writer.readAllStandardOutput().trimmed();
+        said = rest.isEmpty() ? said : rest.split('\n').back();
+        if (said.startsWith("begin ")) {
+            ++done.inside[said.split(' ').value(2).trimmed().toStdString()];
         }
         const WriterValues disk = seen();
         const int g = WriterModel::Marker(disk);
