@@ -405,17 +405,7 @@ void SingleInstance::Listen()
     connect(server_, &QLocalServer::newConnection, this, [this] {
         while (QLocalSocket *client = server_->nextPendingConnection()) {
             connect(client, &QLocalSocket::disconnected, client, &QObject::deleteLater);
-            connect(client, &QLocalSocket::readyRead, this, [this, client] {
-                if (!client->canReadLine()) {
-                    return;
-                }
-                if (client->readLine() == kRequest) {
-                    emit activationRequested();
-                    client->write(kAnswer.data(), kAnswer.size());
-                    client->flush();
-                }
-                client->disconnectFromServer();
-            });
+            connect(client, &QLocalSocket::readyRead, this, [this, client] { Answer(client); });
         }
     });
 }
@@ -548,17 +538,7 @@ void SingleInstance::Listen()
                 client->deleteLater();
                 continue;
             }
-            connect(client, &QLocalSocket::readyRead, this, [this, client] {
-                if (!client->canReadLine()) {
-                    return;
-                }
-                if (client->readLine() == kRequest) {
-                    emit activationRequested();
-                    client->write(kAnswer.data(), kAnswer.size());
-                    client->flush();
-                }
-                client->disconnectFromServer();
-            });
+            connect(client, &QLocalSocket::readyRead, this, [this, client] { Answer(client); });
         }
     });
 }
@@ -593,3 +573,17 @@ bool SingleInstance::HandOver()
 }
 
 #endif
+
+// A start asking for the window: bring it forward and say so.
+void SingleInstance::Answer(QLocalSocket *client)
+{
+    if (!client->canReadLine()) {
+        return;
+    }
+    if (client->readLine() == kRequest) {
+        emit activationRequested();
+        client->write(kAnswer.data(), kAnswer.size());
+        client->flush();
+    }
+    client->disconnectFromServer();
+}

@@ -4,6 +4,7 @@
 #include <QString>
 
 class QLocalServer;
+class QLocalSocket;
 
 // One running copy per profile. The copy that starts first holds a lock for
 // its whole life and listens on a local socket; a second start finds the
@@ -41,6 +42,7 @@ signals:
 
 private:
     void Listen();
+    void Answer(QLocalSocket *client);
 
     QString base_; // pelko-<hash of the profile>
     QString folder_; // the private folder, empty without one
